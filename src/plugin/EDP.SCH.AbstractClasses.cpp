@@ -314,3 +314,73 @@ bool TAbstractTavixDriver::DoInvoke(DISPID id, const TDispArgs& args, VARIANT* r
 }
 
 }  // namespace tavix
+
+namespace tavix {
+
+bool TAbstractDevicePin::SupportsService(const std::string& serviceName) {
+  return TAbstractSupportService::SupportsService(serviceName) || SameText(serviceName, "DevicePin");
+}
+
+bool TAbstractDevicePin::DoInvoke(DISPID id, const TDispArgs& args, VARIANT* result) {
+  switch (id) {
+    TAVIX_OP(503525, SetResultString, GetPinNumber())
+    TAVIX_OP(503526, SetResultString, GetIOBank())
+    TAVIX_OP(503527, SetResultBool, GetIsIOPin())
+    TAVIX_OP(503528, SetResultBool, GetIsCLKPin())
+    TAVIX_OP(503529, SetResultBool, GetIsVREFPin())
+    TAVIX_OP(503530, SetResultBool, GetIsSpecialPin())
+    TAVIX_OP(503531, SetResultInt, GetIOStandardCount())
+    case 503532: {
+      const int32_t index = args.Int(0);
+      const auto record = RunOperation([&] { return GetIOStandard(index); });
+      SetResultDispatch(result, record.Dispatch());
+      return true;
+    }
+    TAVIX_OP(503533, SetResultBool, GetIsInputOnlyPin())
+    TAVIX_OP(503534, SetResultBool, GetIsDCIP_Pin())
+    TAVIX_OP(503535, SetResultBool, GetIsDCIN_Pin())
+    TAVIX_OP(503536, SetResultBool, GetIsDiffP_Pin())
+    TAVIX_OP(503537, SetResultBool, GetIsDiffN_Pin())
+    TAVIX_OP(503538, SetResultBool, GetIsHDiffP_Pin())
+    TAVIX_OP(503539, SetResultBool, GetIsHDiffN_Pin())
+    TAVIX_OP(503540, SetResultBool, GetIsTransmitDiffPin())
+    TAVIX_OP(503541, SetResultBool, GetIsReceiveDiffPin())
+    TAVIX_OP(503542, SetResultBool, GetIsClkDiffP_Pin())
+    TAVIX_OP(503543, SetResultBool, GetIsClkDiffN_Pin())
+    TAVIX_OP(503544, SetResultBool, GetIsDLLPin())
+    TAVIX_OP(503545, SetResultString, GetDifferentialId())
+    TAVIX_OP(503546, SetResultString, GetClkDifferentialId())
+    TAVIX_OP(503547, SetResultString, GetUniqueDifferentialID())
+    TAVIX_OP(503548, SetResultBool, GetIsPosPinOfDiffPair())
+    TAVIX_OP(503549, SetResultBool, GetIsNegPinOfDiffPair())
+    default:
+      return TAbstractSupportService::DoInvoke(id, args, result);
+  }
+}
+
+bool TAbstractDeviceIOStandard::SupportsService(const std::string& serviceName) {
+  return TAbstractSupportService::SupportsService(serviceName) || SameText(serviceName, "DeviceIOStandard");
+}
+
+bool TAbstractDeviceIOStandard::DoInvoke(DISPID id, const TDispArgs& args, VARIANT* result) {
+  switch (id) {
+    TAVIX_OP(503519, SetResultString, GetDisplayName())
+    TAVIX_OP(503520, SetResultString, GetParamName())
+    TAVIX_OP(503521, SetResultInt, GetSlewCount())
+    case 503522: {
+      const int32_t index = args.Int(0);
+      SetResultString(result, RunOperation([&] { return GetSlewValue(index); }));
+      return true;
+    }
+    TAVIX_OP(503523, SetResultInt, GetDriveCount())
+    case 503524: {
+      const int32_t index = args.Int(0);
+      SetResultString(result, RunOperation([&] { return GetDriveStrength(index); }));
+      return true;
+    }
+    default:
+      return TAbstractSupportService::DoInvoke(id, args, result);
+  }
+}
+
+}  // namespace tavix

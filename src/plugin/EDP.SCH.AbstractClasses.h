@@ -162,3 +162,62 @@ class TAbstractTavixDriver : public TAbstractDeviceInformation {
 };
 
 }  // namespace tavix
+
+namespace tavix {
+
+// Device pin contract, DISPIDs 503525..503549; service name "DevicePin".
+class TAbstractDevicePin : public TAbstractSupportService {
+ public:
+  using TAbstractSupportService::SupportsService;
+  bool SupportsService(const std::string& serviceName) override;
+
+  virtual std::string GetPinNumber() = 0;
+  virtual std::string GetIOBank() = 0;
+  virtual bool GetIsIOPin() = 0;
+  virtual bool GetIsCLKPin() = 0;
+  virtual bool GetIsVREFPin() = 0;
+  virtual bool GetIsSpecialPin() = 0;
+  virtual int32_t GetIOStandardCount() = 0;
+  virtual IDeviceIOStandard GetIOStandard(int32_t index) = 0;
+  virtual bool GetIsInputOnlyPin() = 0;
+  virtual bool GetIsDCIP_Pin() = 0;
+  virtual bool GetIsDCIN_Pin() = 0;
+  virtual bool GetIsDiffP_Pin() = 0;
+  virtual bool GetIsDiffN_Pin() = 0;
+  virtual bool GetIsHDiffP_Pin() = 0;
+  virtual bool GetIsHDiffN_Pin() = 0;
+  virtual bool GetIsTransmitDiffPin() = 0;
+  virtual bool GetIsReceiveDiffPin() = 0;
+  virtual bool GetIsClkDiffP_Pin() = 0;
+  virtual bool GetIsClkDiffN_Pin() = 0;
+  virtual bool GetIsDLLPin() = 0;
+  virtual std::string GetDifferentialId() = 0;
+  virtual std::string GetClkDifferentialId() = 0;
+  virtual std::string GetUniqueDifferentialID() = 0;
+  virtual bool GetIsPosPinOfDiffPair() = 0;
+  virtual bool GetIsNegPinOfDiffPair() = 0;
+
+ protected:
+  bool DoInvoke(DISPID id, const TDispArgs& args, VARIANT* result) override;
+};
+
+// I/O-standard contract, DISPIDs 503519..503524; service name "DeviceIOStandard".
+class TAbstractDeviceIOStandard : public TAbstractSupportService {
+ public:
+  using TAbstractSupportService::SupportsService;
+  bool SupportsService(const std::string& serviceName) override;
+
+  virtual std::string GetDisplayName() = 0;
+  virtual std::string GetParamName() = 0;
+  virtual int32_t GetSlewCount() = 0;
+  virtual std::string GetSlewValue(int32_t index) = 0;
+  virtual int32_t GetDriveCount() = 0;
+  virtual std::string GetDriveStrength(int32_t index) = 0;
+  // Position in the host-wide name tables, used by the defaults.
+  virtual uint8_t GetStandardIndex() = 0;
+
+ protected:
+  bool DoInvoke(DISPID id, const TDispArgs& args, VARIANT* result) override;
+};
+
+}  // namespace tavix
