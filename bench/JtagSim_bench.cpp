@@ -1,0 +1,69 @@
+// The simulated JTAG chain at the pin level: a full-size configuration image clocked into a
+// 5AGZME7 one TCK edge at a time, as the module's download drives the lines.
+#include <benchmark/benchmark.h>
+
+#include <vector>
+
+#include "simhost/jtag/SimChain.h"
+#include "simhost/jtag/SimDeviceCatalog.h"
+#include "simhost/jtag/SimImage.h"
+
+namespace {
+
+using namespace tavix::jtagsim;
+
+constexpr int kKind5AGZME7 = 28;
+
+const std::vector<uint8_t>& FullImage() {
+  static const std::vector<uint8_t> image = MakeSimImage(ArriaVGZConfigBits(kKind5AGZME7) / 8, 0x0BE7C0DE);
+  return image;
+}
+
+// PROGRAM, the data in Shift-DR with TCK low / TDI / TCK high per bit, the trailing ones, and
+// STARTUP; `position` of `count` devices.
+void ProgramAtPinLevel(benchmark::State& state) {
+  const auto count = static_cast<size_t>(state.range(0));
+  const auto position = static_cast<size_t>(state.range(1));
+  const std::vector<uint8_t>& image = FullImage();
+  std::vector<TSimDeviceDescription> devices(count, ArriaVGZDescription(0));
+  devices[position] = ArriaVGZDescription(kKind5AGZME7);
+  TSimChain chain(devices);
+  chain.ResetTap();
+
+  for (auto _ : state) {
+    chain.LoadInstruction(kOpProgram, position);
+    chain.GoToState(TTapState::ShiftDR);
+    chain.SetTms(false);
+    chain.SetTdi(true);
+    for (int i = 0; i < 175; ++i) {
+      chain.SetTck(false);
+      chain.SetTck(true);
+    }
+    for (const uint8_t byte : image) {
+      for (int b = 0; b < 8; ++b) {
+        chain.SetTck(false);
+        chain.SetTdi((byte >> b) & 1u);
+        chain.SetTck(true);
+      }
+    }
+    chain.SetTdi(true);
+    for (int i = 0; i < 128; ++i) {
+      chain.SetTck(false);
+      chain.SetTck(true);
+    }
+    chain.SetTck(false);
+    chain.Clock(true);
+    chain.GoToState(TTapState::RunTestIdle);
+    chain.LoadInstruction(kOpStartup, position);
+    chain.Idle(400);
+    if (!chain.Device(position).Configured()) state.SkipWithError("the device did not configure");
+  }
+  const double bits = static_cast<double>(image.size()) * 8;
+  state.counters["bits"] = bits;
+  state.counters["Mbit/s"] = benchmark::Counter(bits / 1e6, benchmark::Counter::kIsIterationInvariantRate);
+}
+BENCHMARK(ProgramAtPinLevel)->Args({1, 0})->Args({3, 2})->Iterations(1)->Unit(benchmark::kSecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
