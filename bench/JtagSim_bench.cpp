@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "simhost/jtag/SimChain.h"
+#include "simhost/jtag/SimChannel.h"
 #include "simhost/jtag/SimDeviceCatalog.h"
 #include "simhost/jtag/SimImage.h"
 
@@ -63,6 +64,44 @@ void ProgramAtPinLevel(benchmark::State& state) {
   state.counters["Mbit/s"] = benchmark::Counter(bits / 1e6, benchmark::Counter::kIsIterationInvariantRate);
 }
 BENCHMARK(ProgramAtPinLevel)->Args({1, 0})->Args({3, 2})->Iterations(1)->Unit(benchmark::kSecond);
+
+// The same image the way the module's download drives a host channel's lines: every edge a
+// level change followed by a flush (SetTck 0, SetTdi, Flush, SetTck 1, Flush per bit).
+void DownloadThroughChannelLines(benchmark::State& state) {
+  const std::vector<uint8_t>& image = FullImage();
+  TSimChain chain({ArriaVGZDescription(kKind5AGZME7)});
+  TSimChannel channel(chain);
+  for (auto _ : state) {
+    channel.PrepareChain();
+    channel.LoadInstruction(kOpProgram, 0);
+    channel.SetTdi(true);
+    channel.Flush();
+    channel.MoveTapState(TTapState::RunTestIdle, TTapState::ShiftDR);
+    for (int i = 0; i < 175; ++i) {
+      channel.SetTck(false), channel.Flush(), channel.SetTck(true), channel.Flush();
+    }
+    channel.SetTdi(false), channel.SetTms(false), channel.SetTck(false), channel.Flush();
+    for (const uint8_t byte : image) {
+      for (int b = 0; b < 8; ++b) {
+        channel.SetTck(false), channel.SetTdi((byte >> b) & 1u), channel.Flush();
+        channel.SetTck(true), channel.Flush();
+      }
+    }
+    for (int i = 0; i < 128; ++i) {
+      channel.SetTck(false), channel.SetTdi(true), channel.Flush(), channel.SetTck(true), channel.Flush();
+    }
+    channel.SetTck(false), channel.Flush();
+    channel.ClockTms(true);
+    channel.MoveTapState(TTapState::Exit1DR, TTapState::RunTestIdle);
+    channel.LoadInstruction(kOpStartup, 0);
+    for (int i = 0; i < 400; ++i) channel.ClockTms(false);
+    if (!chain.Device(0).Configured()) state.SkipWithError("the device did not configure");
+  }
+  const double bits = static_cast<double>(image.size()) * 8;
+  state.counters["bits"] = bits;
+  state.counters["Mbit/s"] = benchmark::Counter(bits / 1e6, benchmark::Counter::kIsIterationInvariantRate);
+}
+BENCHMARK(DownloadThroughChannelLines)->Iterations(1)->Unit(benchmark::kSecond);
 
 }  // namespace
 

@@ -6,29 +6,6 @@ namespace tavix::jtagsim {
 
 namespace {
 
-using S = TTapState;
-
-// Next state by [state][tms], indexed by state number (entry 0 unused).
-constexpr std::array<std::array<S, 2>, 17> kNext = {{
-    {S::TestLogicReset, S::TestLogicReset},  // 0: not a state
-    {S::RunTestIdle, S::TestLogicReset},     // Test-Logic-Reset
-    {S::RunTestIdle, S::SelectDRScan},       // Run-Test/Idle
-    {S::CaptureDR, S::SelectIRScan},         // Select-DR-Scan
-    {S::ShiftDR, S::Exit1DR},                // Capture-DR
-    {S::ShiftDR, S::Exit1DR},                // Shift-DR
-    {S::PauseDR, S::UpdateDR},               // Exit1-DR
-    {S::PauseDR, S::Exit2DR},                // Pause-DR
-    {S::ShiftDR, S::UpdateDR},               // Exit2-DR
-    {S::RunTestIdle, S::SelectDRScan},       // Update-DR
-    {S::CaptureIR, S::TestLogicReset},       // Select-IR-Scan
-    {S::ShiftIR, S::Exit1IR},                // Capture-IR
-    {S::ShiftIR, S::Exit1IR},                // Shift-IR
-    {S::PauseIR, S::UpdateIR},               // Exit1-IR
-    {S::PauseIR, S::Exit2IR},                // Pause-IR
-    {S::ShiftIR, S::UpdateIR},               // Exit2-IR
-    {S::RunTestIdle, S::SelectDRScan},       // Update-IR
-}};
-
 constexpr std::array<std::string_view, 17> kNames = {
     "?",         "Test-Logic-Reset", "Run-Test/Idle", "Select-DR-Scan", "Capture-DR", "Shift-DR",
     "Exit1-DR",  "Pause-DR",         "Exit2-DR",      "Update-DR",      "Select-IR-Scan",
@@ -47,7 +24,7 @@ struct TPathTable {
       while (head < tail) {
         const int s = queue[head++];
         for (int tms = 0; tms < 2; ++tms) {
-          const int n = static_cast<int>(kNext[s][tms]);
+          const int n = static_cast<int>(kTapNext[s][tms]);
           if (seen[n]) continue;
           seen[n] = true;
           TTmsPath p = Paths[from][s];
@@ -67,8 +44,6 @@ const TPathTable& PathTable() {
 }
 
 }  // namespace
-
-TTapState NextTapState(TTapState state, bool tms) { return kNext[static_cast<int>(state)][tms ? 1 : 0]; }
 
 std::string_view TapStateName(TTapState state) {
   const int n = static_cast<int>(state);

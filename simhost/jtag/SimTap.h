@@ -5,6 +5,8 @@
 // the sixteen states in the order of the standard's state diagram, Test-Logic-Reset first at 1.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -35,8 +37,29 @@ constexpr int kTapStateLast = 16;
 // True for the numbers 1..16.
 constexpr bool IsTapState(int number) { return number >= kTapStateFirst && number <= kTapStateLast; }
 
+// The state diagram: next state by [state number][TMS].
+inline constexpr std::array<std::array<TTapState, 2>, 17> kTapNext = {{
+    {TTapState::TestLogicReset, TTapState::TestLogicReset},  // 0: not a state
+    {TTapState::RunTestIdle, TTapState::TestLogicReset},     // Test-Logic-Reset
+    {TTapState::RunTestIdle, TTapState::SelectDRScan},       // Run-Test/Idle
+    {TTapState::CaptureDR, TTapState::SelectIRScan},         // Select-DR-Scan
+    {TTapState::ShiftDR, TTapState::Exit1DR},                // Capture-DR
+    {TTapState::ShiftDR, TTapState::Exit1DR},                // Shift-DR
+    {TTapState::PauseDR, TTapState::UpdateDR},               // Exit1-DR
+    {TTapState::PauseDR, TTapState::Exit2DR},                // Pause-DR
+    {TTapState::ShiftDR, TTapState::UpdateDR},               // Exit2-DR
+    {TTapState::RunTestIdle, TTapState::SelectDRScan},       // Update-DR
+    {TTapState::CaptureIR, TTapState::TestLogicReset},       // Select-IR-Scan
+    {TTapState::ShiftIR, TTapState::Exit1IR},                // Capture-IR
+    {TTapState::ShiftIR, TTapState::Exit1IR},                // Shift-IR
+    {TTapState::PauseIR, TTapState::UpdateIR},               // Exit1-IR
+    {TTapState::PauseIR, TTapState::Exit2IR},                // Pause-IR
+    {TTapState::ShiftIR, TTapState::UpdateIR},               // Exit2-IR
+    {TTapState::RunTestIdle, TTapState::SelectDRScan},       // Update-IR
+}};
+
 // The state the controller enters on a rising TCK edge with the given TMS level.
-TTapState NextTapState(TTapState state, bool tms);
+inline TTapState NextTapState(TTapState state, bool tms) { return kTapNext[static_cast<size_t>(state)][tms]; }
 
 // The standard's name of a state, e.g. "Shift-DR".
 std::string_view TapStateName(TTapState state);
