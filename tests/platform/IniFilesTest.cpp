@@ -14,6 +14,7 @@ struct TIniCase {
   const char* Section;
   const char* Key;
   const char* Expected;  // with default "<default>"
+  friend void PrintTo(const TIniCase& c, std::ostream* os) { *os << c.Name; }
 };
 
 class IniReadTest : public testing::TestWithParam<TIniCase> {};
