@@ -65,16 +65,17 @@ TEST(GenericDriver, SupportsClassesAndActions) {
 }
 
 TEST(GenericDriver, FlowsAreCreatedOnceAndAskedAgainWhenEmpty) {
+  TRecordingDispatch flow;  // outlives the driver that caches it
   struct TCounting : TTavixDriver {
-    TCounting() : TTavixDriver(".EDN") {}
-    TRecordingDispatch Flow;
+    explicit TCounting(IDispatch* flow) : TTavixDriver(".EDN"), Flow(flow) {}
+    IDispatch* Flow;
     int Created = 0;
     bool Give = false;
     IProcessFlow CreateFlow(int32_t) override {
       ++Created;
-      return Give ? IProcessFlow(static_cast<IDispatch*>(&Flow)) : IProcessFlow();
+      return Give ? IProcessFlow(Flow) : IProcessFlow();
     }
-  } d;
+  } d(&flow);
   EXPECT_FALSE(d.FlowStage_Build());
   EXPECT_FALSE(d.FlowStage_Build());
   EXPECT_EQ(d.Created, 2);
@@ -86,7 +87,7 @@ TEST(GenericDriver, FlowsAreCreatedOnceAndAskedAgainWhenEmpty) {
 
 // A chain device whose channel records every call.
 struct TRecordingChain {
-  TRecordingDispatch Device, Channel;
+  TRecordingDispatch Channel, Device;  // the device holds a reference to the channel
   explicit TRecordingChain(int32_t position) {
     Device.Results[503629] = Variant::FromInt(position);
     Device.Results[503630] = Variant::FromDispatch(&Channel);
