@@ -103,8 +103,8 @@ struct TProcessorDriver : TTavixDriver {
 };
 
 TEST(GenericDriver, ProcessorRegisterAccessShiftsAddressThenData) {
-  TProcessorDriver d;
   TRecordingChain chain(2);
+  TProcessorDriver d;
   d.SetTavixDevice(chain.Record());
   chain.Channel.Results[503589] = Variant::FromInt(0x2A);
 
@@ -123,8 +123,8 @@ TEST(GenericDriver, ProcessorRegisterAccessShiftsAddressThenData) {
 }
 
 TEST(GenericDriver, ProcessorRegisterTextIsCutAndPaddedToTheWidth) {
-  TProcessorDriver d;
   TRecordingChain chain(0);
+  TProcessorDriver d;
   d.SetTavixDevice(chain.Record());
   chain.Channel.Results[503591] = Variant::FromString("000111");
   EXPECT_TRUE(d.SetProcessorRegisterWideValue(0, "101"));
@@ -136,8 +136,8 @@ TEST(GenericDriver, ProcessorRegisterTextIsCutAndPaddedToTheWidth) {
 }
 
 TEST(GenericDriver, OutOfRangeRegistersNeverTouchTheChannel) {
-  TProcessorDriver d;
   TRecordingChain chain(0);
+  TProcessorDriver d;
   d.SetTavixDevice(chain.Record());
   for (int32_t index : {-1, 8, 100}) {
     EXPECT_EQ(d.GetProcessorRegisterValue(index), 0u);
@@ -153,8 +153,8 @@ TEST(GenericDriver, OutOfRangeRegistersNeverTouchTheChannel) {
 }
 
 TEST(GenericDriver, ProcessorControlSequences) {
-  TTavixDriver d(".EDN");
   TRecordingChain chain(1);
+  TTavixDriver d(".EDN");
   d.SetTavixDevice(chain.Record());
   chain.Device.Results[503666] = Variant::FromInt(0xFF);
   d.PauseProcessor();
