@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <map>
 
-#include "../support/RecordingDispatch.h"
+#include "../support/FakeHost.h"
 #include "../support/TempFolder.h"
 #include "catalog/EDP.SCH.Util.h"
 

@@ -1,13 +1,14 @@
 // The sorted string lists and the sorted interface list with its automation interface.
 #include <gtest/gtest.h>
 
-#include "../support/RecordingDispatch.h"
+#include "../support/FakeHost.h"
+#include "../support/Invoke.h"
 #include "host/Extension.Classes.h"
 
 namespace tavix {
 namespace {
 
-using test::TRecordingDispatch;
+using test::THostObject;
 
 TEST(SortedStringListTest, KeepsEqualTextsAndPutsTheNewestFirst) {
   TSortedStringList list;
@@ -27,10 +28,10 @@ TEST(SortedStringListTest, UniqueListKeepsTheFirstOfEqualTexts) {
 }
 
 // Items carry their sort key as the recording object's name.
-ComPtr<TRecordingDispatch> Item(int key) { return TRecordingDispatch::Create(std::to_string(key)); }
-IUnknown* Raw(const ComPtr<TRecordingDispatch>& item) { return static_cast<IDispatch*>(item.Get()); }
+ComPtr<THostObject> Item(int key) { return THostObject::Create(std::to_string(key)); }
+IUnknown* Raw(const ComPtr<THostObject>& item) { return static_cast<IDispatch*>(item.Get()); }
 int KeyOf(IUnknown* item) {
-  return std::stoi(static_cast<TRecordingDispatch*>(static_cast<IDispatch*>(item))->Name());
+  return std::stoi(static_cast<THostObject*>(static_cast<IDispatch*>(item))->Name());
 }
 int CompareKeys(IUnknown* a, IUnknown* b) { return KeyOf(a) - KeyOf(b); }
 
@@ -44,12 +45,12 @@ struct TAddCase {
   friend void PrintTo(const TAddCase& c, std::ostream* os) { *os << c.Name; }
 };
 
-class InterfaceListAddTest : public testing::TestWithParam<TAddCase> {};
+class InterfaceListAddTest : public ::testing::TestWithParam<TAddCase> {};
 
 TEST_P(InterfaceListAddTest, FindsThePlaceAndAppliesTheDuplicateRule) {
   const TAddCase& c = GetParam();
   auto list = TAdvancedInterfaceList::CreateSorted(CompareKeys, c.Duplicates);
-  std::vector<ComPtr<TRecordingDispatch>> items;
+  std::vector<ComPtr<THostObject>> items;
   for (int key : c.Existing) {
     items.push_back(Item(key));
     list->Add(Raw(items.back()));
@@ -74,17 +75,17 @@ TEST_P(InterfaceListAddTest, FindsThePlaceAndAppliesTheDuplicateRule) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, InterfaceListAddTest,
-    testing::Values(TAddCase{"IntoEmpty", dupAccept, {}, 4, 0, 1},
+    ::testing::Values(TAddCase{"IntoEmpty", dupAccept, {}, 4, 0, 1},
                     TAddCase{"AtTheFront", dupIgnore, {3, 5}, 1, 0, 3},
                     TAddCase{"AtTheEnd", dupIgnore, {3, 5}, 9, 2, 3},
                     TAddCase{"InBetween", dupError, {1, 3, 5}, 4, 2, 4},
                     TAddCase{"AcceptInsertsBeforeEquals", dupAccept, {1, 3, 3, 5}, 3, 1, 5},
                     TAddCase{"IgnoreAnswersTheExisting", dupIgnore, {1, 3, 5}, 3, 1, 3},
                     TAddCase{"ErrorRaises", dupError, {1, 3, 5}, 3, -2, 3}),
-    [](const testing::TestParamInfo<TAddCase>& info) { return std::string(info.param.Name); });
+    [](const ::testing::TestParamInfo<TAddCase>& info) { return std::string(info.param.Name); });
 
 TEST(InterfaceListTest, FindIsALowerBoundSearch) {
-  std::vector<ComPtr<TRecordingDispatch>> items;
+  std::vector<ComPtr<THostObject>> items;
   auto accepting = TAdvancedInterfaceList::CreateSorted(CompareKeys, dupAccept);
   auto ignoring = TAdvancedInterfaceList::CreateSorted(CompareKeys, dupIgnore);
   for (int key : {1, 3, 3, 3, 5}) {
@@ -156,11 +157,11 @@ TEST(InterfaceListTest, ItemsKeepTheirReferenceWhileListed) {
   EXPECT_EQ(item->RefCount(), 1);  // the list let go of its reference
 }
 
+// The code and result of one call made as a host makes it.
 HRESULT Invoke(IDispatch* object, DISPID id, std::vector<Variant> args, Variant* result) {
-  std::vector<VARIANT> reversed;
-  for (auto it = args.rbegin(); it != args.rend(); ++it) reversed.push_back(it->Raw());
-  DISPPARAMS params{reversed.data(), nullptr, static_cast<uint32_t>(reversed.size()), 0};
-  return object->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, result->Out(), nullptr, nullptr);
+  auto answer = tavix::testing::InvokeRaw(object, id, std::move(args));
+  *result = std::move(answer.Value);
+  return answer.Code;
 }
 
 TEST(InterfaceListTest, AnswersItsDispatchInterface) {

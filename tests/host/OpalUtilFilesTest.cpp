@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "../support/RecordingDispatch.h"
+#include "../support/FakeHost.h"
 #include "../support/TempFolder.h"
 #include "host/Opal.Util.h"
 #include "platform/Files.h"

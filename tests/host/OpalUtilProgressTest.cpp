@@ -1,7 +1,7 @@
 // The status-bar progress: the exact status calls the host's GUI manager receives.
 #include <gtest/gtest.h>
 
-#include "../support/RecordingDispatch.h"
+#include "../support/FakeHost.h"
 #include "host/Opal.Util.h"
 
 namespace tavix {

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "../support/RecordingDispatch.h"
+#include "../support/FakeHost.h"
 #include "../support/TempFolder.h"
 #include "host/Opal.Util.h"
 #include "platform/Files.h"
