@@ -1,12 +1,12 @@
 #include "jtag/Tavix.Utils.h"
 
-#include <chrono>
 #include <limits>
-#include <thread>
 #include <vector>
 
 #include "host/Opal.Util.h"
 #include "platform/Files.h"
+#include "platform/IniFiles.h"
+#include "platform/os/System.h"
 
 namespace tavix {
 
@@ -331,9 +331,9 @@ ComPtr<IJTagLines> RequireLines(const IJTagChannel& channel) {
 
 // A busy wait on the tick count that yields the processor between checks and processes no
 // window messages.
-void Pause(int milliseconds) {
-  const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-  while (std::chrono::steady_clock::now() < until) std::this_thread::yield();
+void Pause(uint32_t milliseconds) {
+  const uint32_t start = os::GetTickCount();
+  while (os::GetTickCount() - start < milliseconds) os::Sleep(0);
 }
 
 }  // namespace
@@ -558,6 +558,20 @@ int32_t ProgramAlteraDevice(const ITavixDriver& driver, const std::string& fileN
   }
   RunStartupClocks(channel, position);
   return result;
+}
+
+bool GetValueFromExtensions(const std::string& familyName, const std::string& paramName, std::string& value,
+                            const std::string& sectionName) {
+  value.clear();
+  ForEachExtensionFolder([&](const std::string& folder) {
+    const std::string path = folder + "TavixConfig.ini";
+    if (!FileExists(path)) return true;
+    const TIniFile ini(path);
+    if (!SameText(ini.ReadString("General", "DeviceFamily", ""), familyName)) return true;
+    value = ini.ReadString(sectionName, paramName, "");
+    return value.empty();  // the first non-empty value answers
+  });
+  return !value.empty();
 }
 
 }  // namespace tavix
