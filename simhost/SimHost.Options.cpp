@@ -25,7 +25,15 @@ std::optional<std::string> OptionsStore::Value(const std::string& server, const 
 void OptionsStore::SetValue(const std::string& server, const std::string& section, const std::string& key,
                             const std::string& value) {
   if (server.empty() || key.empty()) throw EOleError(E_INVALIDARG, "an option needs a server and a key");
-  FValues[{server, section, key}] = value;
+  const auto [it, inserted] = FValues.try_emplace({server, section, key}, value);
+  if (!inserted && it->second == value) return;
+  it->second = value;
+  FModified = true;
+}
+
+void OptionsStore::Clear() {
+  FModified = FModified || !FValues.empty();
+  FValues.clear();
 }
 
 bool OptionsStore::ReadBoolean(const std::string& server, const std::string& section, const std::string& key,
@@ -42,7 +50,7 @@ void OptionsStore::WriteBoolean(const std::string& server, const std::string& se
   SetValue(server, section, key, value ? "True" : "False");
 }
 
-void OptionsStore::SaveToFile(const std::string& path) const {
+void OptionsStore::SaveToFile(const std::string& path) {
   pugi::xml_document doc;
   pugi::xml_node root = doc.append_child("Options");
   for (const auto& [key, value] : FValues) {
@@ -55,6 +63,7 @@ void OptionsStore::SaveToFile(const std::string& path) const {
   std::ostringstream text;
   doc.save(text, "  ", pugi::format_default, pugi::encoding_utf8);
   if (!WriteFileAtomically(path, text.str())) throw ESimHostError("cannot write the options file " + path);
+  FModified = false;
 }
 
 void OptionsStore::LoadFromFile(const std::string& path) {
@@ -74,6 +83,7 @@ void OptionsStore::LoadFromFile(const std::string& path) {
     loaded[{server, item.attribute("Section").as_string(), key}] = item.attribute("Value").as_string();
   }
   FValues.swap(loaded);
+  FModified = false;
 }
 
 OptionsAccess::OptionsAccess(std::shared_ptr<OptionsStore> store, std::string server, bool writer)

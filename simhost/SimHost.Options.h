@@ -21,11 +21,13 @@ class OptionsStore {
   bool ReadBoolean(const std::string& server, const std::string& section, const std::string& key, bool fallback) const;
   void WriteBoolean(const std::string& server, const std::string& section, const std::string& key, bool value);
   size_t Count() const { return FValues.size(); }
-  void Clear() { FValues.clear(); }
+  void Clear();
+  // Changed since it was last loaded or saved.
+  bool Modified() const { return FModified; }
 
   // Writes the whole store; the file is replaced only once the new one is complete.
   // Raises ESimHostError when it cannot be written.
-  void SaveToFile(const std::string& path) const;
+  void SaveToFile(const std::string& path);
   // Replaces the store by the file's content. A file that cannot be read or parsed raises
   // ESimHostError and leaves the store as it was.
   void LoadFromFile(const std::string& path);
@@ -37,6 +39,7 @@ class OptionsStore {
   };
   using Map = std::map<std::tuple<std::string, std::string, std::string>, std::string, NoCase>;
   Map FValues;
+  bool FModified = false;
 };
 
 // Reader (DISPID 273 ReadBoolean) or writer (DISPID 281 WriteBoolean) of one server's options.

@@ -105,7 +105,7 @@ SimHost::SimHost(SimHostOptions options) : FSettings(std::move(options)) {
 
 SimHost::~SimHost() {
   FClient->BeginShutdown();
-  if (!FSettings.OptionsFile.empty()) {
+  if (!FSettings.OptionsFile.empty() && Options().Modified()) {
     try {
       Options().SaveToFile(FSettings.OptionsFile);
     } catch (const std::exception& e) {

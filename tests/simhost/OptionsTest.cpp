@@ -52,6 +52,23 @@ TEST(OptionsFile, HostReadsItAtStartAndWritesItAtShutDown) {
                                                                                               "LiveUpdate", false));
 }
 
+TEST(OptionsFile, HostWithoutChangesLeavesTheFileAlone) {
+  ScratchFolder data;
+  const std::string file = data.Path() + "Options.xml";
+  { SimHost host(SimHostOptions{.DataFolder = data.Path(), .Clock = ClockMode::Manual, .OptionsFile = file}); }
+  EXPECT_FALSE(FileExists(file));
+  {
+    SimHost host(SimHostOptions{.DataFolder = data.Path(), .Clock = ClockMode::Manual, .OptionsFile = file});
+    host.Options().WriteBoolean("TavixManager", "Panel", "Key", true);
+  }
+  ASSERT_TRUE(FileExists(file));
+  {
+    SimHost host(SimHostOptions{.DataFolder = data.Path(), .Clock = ClockMode::Manual, .OptionsFile = file});
+    host.Options().WriteBoolean("TavixManager", "Panel", "Key", true);  // the same value again
+    EXPECT_FALSE(host.Options().Modified());
+  }
+}
+
 TEST_F(OptionsTest, ABrokenFileIsRefusedAndTheStoreKeepsItsValues) {
   OptionsStore& store = Host.Options();
   store.WriteBoolean("TavixManager", "Panel", "Kept", true);
