@@ -35,19 +35,30 @@ std::string MakeFolder(const std::string& path) {
 constexpr const char* kModuleServers[] = {"WorkspaceManager", "TavixManager", "IntegratedLibrary", "FPGAFlow", "EditVHDL"};
 constexpr const char* kOnDemandServers[] = {"SCH", "PCB"};
 
+// Driver modules stay loaded, with their drivers, until the process ends; the list is never
+// destroyed so that neither outlives it.
+std::vector<std::unique_ptr<DriverModule>>& LoadedDriverModules() {
+  static auto* modules = new std::vector<std::unique_ptr<DriverModule>>();
+  return *modules;
+}
+
 }  // namespace
 
 // ---- DriverModule ----
 
 HRESULT DriverModule::CallGetDriverCount(int32_t* count) const { return FGetCount(count); }
 
-HRESULT DriverModule::CallGetDriver(int32_t kind, IDispatch** driver) const { return FGetDriver(kind, driver); }
+HRESULT DriverModule::CallGetDriver(int32_t kind, IDispatch** driver) const {
+  const HRESULT hr = FGetDriver(kind, driver);
+  if (Succeeded(hr) && driver && *driver) FDrivers.push_back(*driver);
+  return hr;
+}
 
 IDispatch* DriverModule::Driver(int32_t kind) const {
   if (kind < 0 || kind >= FCount)
     throw ESimHostError("kind " + std::to_string(kind) + " is out of range 0.." + std::to_string(FCount - 1));
   IDispatch* driver = nullptr;
-  const HRESULT hr = FGetDriver(kind, &driver);
+  const HRESULT hr = CallGetDriver(kind, &driver);
   if (Failed(hr)) throw ESimHostError("GetTavixDriver_Plugin(" + std::to_string(kind) + ") failed with " + HResultText(hr));
   if (!driver) throw ESimHostError("the module gave no driver for kind " + std::to_string(kind));
   return driver;
@@ -139,7 +150,7 @@ PluginItem& SimHost::InstallExtension(const std::string& folder, bool disabled) 
 DriverModule& SimHost::LoadDriverModule(const std::string& path) {
   std::error_code ec;
   const std::string full = std::filesystem::weakly_canonical(std::filesystem::path(path), ec).string();
-  for (const std::unique_ptr<DriverModule>& module : FDriverModules)
+  for (const std::unique_ptr<DriverModule>& module : LoadedDriverModules())
     if (module->FPath == full) return *module;
   if (path.empty() || !FileExists(path)) throw ESimHostError("driver module " + path + " not found");
 
@@ -155,8 +166,8 @@ DriverModule& SimHost::LoadDriverModule(const std::string& path) {
   const HRESULT hr = module->FGetCount(&module->FCount);
   if (Failed(hr)) throw ESimHostError("GetTavixDriverCount of " + path + " failed with " + HResultText(hr));
   if (module->FCount < 0) throw ESimHostError("driver module " + path + " reports a negative driver count");
-  FDriverModules.push_back(std::move(module));
-  return *FDriverModules.back();
+  LoadedDriverModules().push_back(std::move(module));
+  return *LoadedDriverModules().back();
 }
 
 void SimHost::AddJTagPort(ComPtr<IDispatch> port) {

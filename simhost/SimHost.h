@@ -41,7 +41,8 @@ struct SimHostOptions {
 
 // A driver module loaded the way a host loads one: by path with the dynamic loader, its two
 // exports resolved by name. Driver objects are not counted and live as long as the process,
-// so the module is never unloaded.
+// so the module is never unloaded, and the module keeps every driver it handed out (as a host
+// holds its drivers) for the life of the process.
 class DriverModule {
  public:
   DriverModule(const DriverModule&) = delete;
@@ -53,6 +54,8 @@ class DriverModule {
   // The raw export calls.
   HRESULT CallGetDriverCount(int32_t* count) const;
   HRESULT CallGetDriver(int32_t kind, IDispatch** driver) const;
+  // Every driver handed out so far.
+  const std::vector<IDispatch*>& Drivers() const { return FDrivers; }
   // A new driver of a kind; raises ESimHostError for a kind outside 0..Count-1 or a failure.
   IDispatch* Driver(int32_t kind) const;
 
@@ -67,6 +70,7 @@ class DriverModule {
   GetDriverFn FGetDriver = nullptr;
   GetCountFn FGetCount = nullptr;
   int32_t FCount = 0;
+  mutable std::vector<IDispatch*> FDrivers;
 };
 
 class SimHost {
@@ -104,8 +108,9 @@ class SimHost {
   PluginItem& InstallExtension(const std::string& folder, bool disabled = false);
 
   // ---- driver modules ----
-  // Loads (once) a driver module file and resolves its exports; raises ESimHostError with a
-  // one-line reason when the file is missing, does not load or lacks an export.
+  // Loads (once per process) a driver module file and resolves its exports; raises
+  // ESimHostError with a one-line reason when the file is missing, does not load or lacks an
+  // export.
   DriverModule& LoadDriverModule(const std::string& path);
 
   // ---- JTAG ports (the chain simulator adds them) ----
@@ -147,7 +152,6 @@ class SimHost {
   ComPtr<VendorToolManager> FVendorTools;
   ComPtr<Client> FClient;
   std::vector<ComPtr<IDispatch>> FJTagPorts;
-  std::vector<std::unique_ptr<DriverModule>> FDriverModules;
   std::vector<std::function<void()>> FLoopTasks;
   bool FQuit = false;
 };

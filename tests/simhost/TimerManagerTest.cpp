@@ -112,5 +112,34 @@ TEST(TimerRealClock, LoopFiresDueTimersAndManualAdvanceIsRefused) {
   EXPECT_THROW(host.AdvanceTime(10), ESimHostError);
 }
 
+TEST(HostLoop, RunsLoopTasksAndTimersUntilQuit) {
+  ScratchFolder data;
+  SimHost host(SimHostOptions{.DataFolder = data.Path(), .Clock = ClockMode::Real});
+  int turns = 0;
+  host.AddLoopTask([&] { ++turns; });
+  const ComPtr<RecordingHandler> handler = MakeHostObject<RecordingHandler>(host);
+  handler->OnCall = [&](const Callback&) {
+    if (handler->Calls.size() == 3) host.Quit();
+  };
+  HostClient().GetTimerManager().AddHandler(handler->AsDispatch(), 1, true);
+  host.Run();
+  EXPECT_EQ(handler->Calls.size(), 3u);
+  EXPECT_GE(turns, 3);
+}
+
+TEST(HostLoop, ManualClockRunForAdvancesTimeAndRefusesAFreeRunningLoop) {
+  ScratchFolder data;
+  SimHost host(SimHostOptions{.DataFolder = data.Path(), .Clock = ClockMode::Manual});
+  int turns = 0;
+  host.AddLoopTask([&] { ++turns; });
+  const ComPtr<RecordingHandler> handler = MakeHostObject<RecordingHandler>(host);
+  HostClient().GetTimerManager().AddHandler(handler->AsDispatch(), 40, true);
+  host.RunFor(100);
+  EXPECT_EQ(host.Now(), 100u);
+  EXPECT_EQ(handler->Calls.size(), 2u);
+  EXPECT_EQ(turns, 1);
+  EXPECT_THROW(host.Run(), ESimHostError);
+}
+
 }  // namespace
 }  // namespace tavix::sim::testing
