@@ -23,11 +23,12 @@ void GuiManager::UpdateStatusBar(int32_t code, const std::string& text) {
       // A step without an open bar has nothing to move.
       if (!FProgress.empty()) FProgress.back().Percent = std::min(100, FProgress.back().Percent + 1);
       break;
-    case eStatus_EndProgress:
-      if (!FProgress.empty()) FProgress.pop_back();
-      break;
     case eStatus_EndProgressText:
       if (FProgress.empty()) FStatusText.clear();
+      else FProgress.back().Text.clear();
+      break;
+    case eStatus_EndProgress:
+      if (!FProgress.empty()) FProgress.pop_back();
       break;
     case -2:
       break;  // reserved; the host shows nothing for it

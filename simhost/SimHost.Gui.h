@@ -9,13 +9,14 @@
 
 namespace tavix::sim {
 
-// Status-bar codes a caller sends with DISPID 164.
+// Status-bar codes a caller sends with DISPID 164: the bar opens with -3 and closes with -4,
+// its caption is set with -5 and cleared with -6, and -7 moves it one percent.
 enum StatusCode : int32_t {
   eStatus_Reset = -1,          // clears the status text and any progress
   eStatus_BeginProgress = -3,  // opens a progress bar at 0 percent
-  eStatus_EndProgressText = -4,
+  eStatus_EndProgress = -4,    // closes the open progress bar
   eStatus_ProgressText = -5,   // the caption of the open progress bar (the status text without one)
-  eStatus_EndProgress = -6,    // closes the open progress bar
+  eStatus_EndProgressText = -6,  // clears that caption
   eStatus_StepProgress = -7,   // one percent further
 };
 

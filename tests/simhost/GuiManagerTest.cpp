@@ -52,6 +52,7 @@ INSTANTIATE_TEST_SUITE_P(
         StatusCase{"NestedBarRestoresTheOuter",
                    Join({kBegin, Steps(10), {{-3, ""}, {-5, "inner"}}, Steps(50), kEnd}), true, 10,
                    "Programming Device Via JTAG...", ""},
+        StatusCase{"CaptionClearedBeforeTheBarCloses", Join({kBegin, Steps(2), {{-6, ""}}}), true, 2, "", ""},
         StatusCase{"StepWithoutBarChangesNothing", Steps(2), false, 0, "", ""},
         StatusCase{"TextWithoutBarIsTheStatusText", {{-5, "Ready"}}, false, 0, "", "Ready"},
         StatusCase{"PlainMessage", {{0, "Loading"}}, false, 0, "", "Loading"},
