@@ -143,6 +143,31 @@ std::optional<int> FindArriaVGZKind(std::string_view fullName) {
   return std::nullopt;
 }
 
+std::vector<TSimDeviceDescription> ArriaVGZChain(std::string_view spec) {
+  std::vector<TSimDeviceDescription> chain;
+  size_t start = 0;
+  while (start <= spec.size()) {
+    size_t end = spec.find(',', start);
+    if (end == std::string_view::npos) end = spec.size();
+    std::string_view entry = spec.substr(start, end - start);
+    while (!entry.empty() && entry.front() == ' ') entry.remove_prefix(1);
+    while (!entry.empty() && entry.back() == ' ') entry.remove_suffix(1);
+    std::optional<int> kind = FindArriaVGZKind(entry);
+    if (!kind && !entry.empty() && entry.size() <= 2 &&
+        entry.find_first_not_of("0123456789") == std::string_view::npos) {
+      const int number = std::stoi(std::string(entry));
+      if (number < kArriaVGZKindCount) kind = number;
+    }
+    if (!kind)
+      throw std::invalid_argument("\"" + std::string(entry) + "\" is no Arria V GZ device (an ordering code such as " +
+                                  std::string(kNames[0]) + " or a kind 0 to " +
+                                  std::to_string(kArriaVGZKindCount - 1) + ")");
+    chain.push_back(ArriaVGZDescription(*kind));
+    start = end + 1;
+  }
+  return chain;
+}
+
 uint64_t ArriaVGZConfigBits(int kind) {
   if (kind < 0 || kind >= kArriaVGZKindCount)
     throw std::out_of_range("no Arria V GZ device kind " + std::to_string(kind));

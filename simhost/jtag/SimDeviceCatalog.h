@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "simhost/jtag/SimDevice.h"
 
@@ -24,6 +25,15 @@ TSimDeviceDescription ArriaVGZDescription(int kind);
 
 // The kind of an ordering code such as "5AGZME7K3F40I4N", without regard to case.
 std::optional<int> FindArriaVGZKind(std::string_view fullName);
+
+// A chain from a list of ordering codes or kind numbers separated by commas, the device
+// nearest TDI first, e.g. "5AGZME1E2H29C3N,28". Throws std::invalid_argument naming an entry
+// that is neither, or for an empty list.
+std::vector<TSimDeviceDescription> ArriaVGZChain(std::string_view spec);
+
+// The simulated chain a host runs on when it is given none: a 5AGZME1 nearest TDI and a
+// 5AGZME7 behind it.
+constexpr std::string_view kDefaultSimChain = "5AGZME1E2H29C3N,5AGZME7K2F40C3N";
 
 // Size of the kind's full configuration image, in bits.
 uint64_t ArriaVGZConfigBits(int kind);

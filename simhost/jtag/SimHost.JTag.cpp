@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "simhost/SimHost.h"
+#include "simhost/jtag/SimDeviceCatalog.h"
 
 namespace tavix::sim {
 
@@ -105,6 +106,20 @@ bool JTagPort::DoInvoke(DISPID, const TDispArgs&, VARIANT*) {
 
 ComPtr<JTagPort> MakeSimJTagPort(const std::vector<jtagsim::TSimDeviceDescription>& devices) {
   return MakeHostObject<JTagPort>(devices);
+}
+
+ComPtr<JTagPort> AddSimulatedChain(SimHost& host, const std::vector<jtagsim::TSimDeviceDescription>& devices) {
+  ComPtr<JTagPort> port = MakeSimJTagPort(devices);
+  host.AddJTagPort(ComPtr<IDispatch>(port->AsDispatch()));
+  return port;
+}
+
+void AttachArriaVGZDrivers(JTagPort& port, const std::function<IDispatch*(int32_t kind)>& driverOfKind) {
+  for (size_t p = 0; p < port.DeviceCount(); ++p) {
+    const std::optional<int> kind = jtagsim::FindArriaVGZKind(port.Chain().Device(p).Description().Name);
+    if (!kind) continue;
+    if (IDispatch* driver = driverOfKind(*kind)) port.AttachDriver(p, driver);
+  }
 }
 
 // ---- channel ---------------------------------------------------------------------------------

@@ -14,6 +14,7 @@
 // thread; a remote_bitbang server serving the same chain holds it with its LockChain.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <vector>
@@ -147,5 +148,14 @@ class JTagPort : public HostObject {
 };
 
 ComPtr<JTagPort> MakeSimJTagPort(const std::vector<jtagsim::TSimDeviceDescription>& devices);
+
+class SimHost;
+// A port over the devices, added to the host's JTAG ports (what "GetJTagPort" answers).
+ComPtr<JTagPort> AddSimulatedChain(SimHost& host, const std::vector<jtagsim::TSimDeviceDescription>& devices);
+
+// Attaches to every position whose device is an Arria V GZ kind the driver `driverOfKind`
+// gives for that kind (the module's kinds follow the same catalog order); positions holding
+// other devices, or for which it answers null, stay without a driver.
+void AttachArriaVGZDrivers(JTagPort& port, const std::function<IDispatch*(int32_t kind)>& driverOfKind);
 
 }  // namespace tavix::sim

@@ -238,6 +238,15 @@ TEST(JtagSimCatalog, DescriptionsFollowTheCatalog) {
     EXPECT_EQ(device.OpCode("ACTIVE_DISENGAGE"), kOpActiveDisengage);
   }
   EXPECT_FALSE(FindArriaVGZKind("5AGZME1E2"));
+  // Chains by ordering code or kind, from the TDI end.
+  const std::vector<TSimDeviceDescription> chain = ArriaVGZChain(" 5agzme3h2f35c3n, 28 ,0");
+  ASSERT_EQ(chain.size(), 3u);
+  EXPECT_EQ(chain[0].Name, "5AGZME3H2F35C3N");
+  EXPECT_EQ(chain[1].Name, "5AGZME7K2F40C3N");
+  EXPECT_EQ(chain[2].Name, "5AGZME1E2H29C3N");
+  EXPECT_EQ(ArriaVGZChain(kDefaultSimChain).size(), 2u);
+  for (const char* bad : {"", "0,", "32", "5AGZME1E2", "0,,1", "-1"})
+    EXPECT_THROW(ArriaVGZChain(bad), std::invalid_argument) << '"' << bad << '"';
   EXPECT_THROW(ArriaVGZDescription(32), std::out_of_range);
   EXPECT_EQ(ArriaVGZConfigBits(31), 213798720u);
 }

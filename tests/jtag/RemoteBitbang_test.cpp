@@ -2,12 +2,6 @@
 // over a loopback socket.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -19,9 +13,12 @@
 #include "simhost/jtag/RemoteBitbang.h"
 #include "simhost/jtag/SimDeviceCatalog.h"
 #include "simhost/jtag/SimImage.h"
+#include "tests/jtag/JtagSimTestSupport.h"
 
 namespace tavix::jtagsim {
 namespace {
+
+using testing::kOpenOcd;
 
 TEST(RemoteBitbang, ProtocolDrivesTheChainAndAnswersReads) {
   TSimChain chain({ArriaVGZDescription(4)});
@@ -51,52 +48,6 @@ TEST(RemoteBitbang, ProtocolDrivesTheChainAndAnswersReads) {
   EXPECT_TRUE(answers.empty());
 }
 
-// A child process with its output collected, killed when it overstays.
-struct TRunResult {
-  bool TimedOut = false;
-  int ExitCode = -1;
-  std::string Output;
-};
-
-TRunResult RunBounded(const std::vector<std::string>& argv, std::chrono::seconds limit) {
-  TRunResult result;
-  int pipeFds[2];
-  if (::pipe2(pipeFds, O_CLOEXEC) != 0) return result;
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    ::dup2(pipeFds[1], 1);
-    ::dup2(pipeFds[1], 2);
-    std::vector<char*> args;
-    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    ::execv(args[0], args.data());
-    ::_exit(127);
-  }
-  ::close(pipeFds[1]);
-  const auto deadline = std::chrono::steady_clock::now() + limit;
-  char buffer[4096];
-  for (;;) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-    if (left.count() <= 0) {
-      result.TimedOut = true;
-      ::kill(pid, SIGKILL);
-      break;
-    }
-    pollfd fd{pipeFds[0], POLLIN, 0};
-    if (::poll(&fd, 1, static_cast<int>(left.count())) <= 0) continue;
-    const ssize_t n = ::read(pipeFds[0], buffer, sizeof buffer);
-    if (n <= 0) break;
-    result.Output.append(buffer, static_cast<size_t>(n));
-  }
-  ::close(pipeFds[0]);
-  int status = 0;
-  ::waitpid(pid, &status, 0);
-  if (WIFEXITED(status)) result.ExitCode = WEXITSTATUS(status);
-  return result;
-}
-
-constexpr const char* kOpenOcd = "/usr/bin/openocd";
-
 class RemoteBitbangOpenOcd : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -110,6 +61,11 @@ class RemoteBitbangOpenOcd : public ::testing::Test {
 
   // Runs OpenOCD against `port` with a TAP per device of `chain` and the given commands after
   // init; returns its output.
+  struct TRunResult {
+    bool TimedOut = false;
+    int ExitCode = -1;
+    std::string Output;
+  };
   TRunResult RunOpenOcd(const TSimChain& chain, uint16_t port, const std::string& commands) {
     const std::string config = (Folder / "chain.cfg").string();
     std::ofstream cfg(config);
@@ -125,7 +81,12 @@ class RemoteBitbangOpenOcd : public ::testing::Test {
     }
     cfg << "init\n" << commands << "shutdown\n";
     cfg.close();
-    return RunBounded({kOpenOcd, "-f", config}, std::chrono::seconds(60));
+    testing::TChildProcess openocd({kOpenOcd, "-f", config});
+    TRunResult run;
+    run.ExitCode = openocd.Finish(std::chrono::seconds(60));
+    run.TimedOut = openocd.TimedOut();
+    run.Output = openocd.Output();
+    return run;
   }
 
   std::filesystem::path Folder;

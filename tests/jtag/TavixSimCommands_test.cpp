@@ -1,0 +1,91 @@
+// The tavix commands of the JTAG simulation, run as a person runs them: sim-server serving
+// OpenOCD until interrupted, make-rbf and check-rbf.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <regex>
+
+#include "platform/Files.h"
+#include "tests/jtag/JtagSimTestSupport.h"
+
+namespace tavix::jtagsim {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::TChildProcess;
+
+std::string Tavix() { return ExtractFilePath(ProgramFile()) + "tavix"; }
+
+class TavixSimCommands : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!FileExists(Tavix())) GTEST_SKIP() << "tavix is not built beside the tests";
+    Folder = std::filesystem::temp_directory_path() / ("tavix_sim_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(Folder);
+  }
+  void TearDown() override {
+    if (!Folder.empty()) std::filesystem::remove_all(Folder);
+  }
+  std::filesystem::path Folder;
+};
+
+TEST_F(TavixSimCommands, SimServerServesOpenOcdUntilInterrupted) {
+  if (::access(testing::kOpenOcd, X_OK) != 0) GTEST_SKIP() << "OpenOCD is not installed at " << testing::kOpenOcd;
+  TChildProcess server({Tavix(), "sim-server", "--remote-bitbang", "0", "--chain", "5AGZME3H2F35C3N,20,31"});
+  ASSERT_TRUE(server.Started());
+  ASSERT_TRUE(server.WaitForOutput("Ctrl-C stops.", 20s)) << server.Output();
+  std::smatch match;
+  const std::string banner = server.Output();
+  ASSERT_TRUE(std::regex_search(banner, match, std::regex(R"(127\.0\.0\.1:(\d+))"))) << banner;
+
+  TChildProcess openocd({testing::kOpenOcd, "-c", "adapter driver remote_bitbang", "-c", "remote_bitbang host 127.0.0.1",
+                         "-c", "remote_bitbang port " + match[1].str(), "-c", "transport select jtag", "-c",
+                         "jtag newtap p2 tap -irlen 10 -expected-id 0x029f70dd", "-c",
+                         "jtag newtap p1 tap -irlen 10 -expected-id 0x029770dd", "-c",
+                         "jtag newtap p0 tap -irlen 10 -expected-id 0x029710dd", "-c", "init", "-c", "shutdown"});
+  EXPECT_EQ(openocd.Finish(60s), 0) << openocd.Output();
+  for (const char* found : {"p0.tap tap/device found: 0x029710dd", "p1.tap tap/device found: 0x029770dd",
+                            "p2.tap tap/device found: 0x029f70dd"})
+    EXPECT_NE(openocd.Output().find(found), std::string::npos) << openocd.Output();
+
+  server.Signal(SIGINT);
+  EXPECT_EQ(server.Finish(20s), 0) << server.Output();
+  EXPECT_NE(server.Output().find("Stopped after 1 connection(s)."), std::string::npos) << server.Output();
+}
+
+TEST_F(TavixSimCommands, SimServerRefusesAnUnknownDevice) {
+  TChildProcess server({Tavix(), "sim-server", "--remote-bitbang", "0", "--chain", "5AGZME1E2H29C3N,EP2C35"});
+  EXPECT_EQ(server.Finish(20s), 1);
+  EXPECT_NE(server.Output().find("\"EP2C35\" is no Arria V GZ device"), std::string::npos) << server.Output();
+}
+
+TEST_F(TavixSimCommands, MakeRbfWritesImagesThatCheckRbfAccepts) {
+  const std::string file = (Folder / "design.rbf").string();
+  TChildProcess make({Tavix(), "make-rbf", file, "--size", "5000", "--usercode", "0x12AB"});
+  ASSERT_EQ(make.Finish(20s), 0) << make.Output();
+  EXPECT_EQ(std::filesystem::file_size(file), 5000u);
+  TChildProcess check({Tavix(), "check-rbf", file});
+  EXPECT_EQ(check.Finish(20s), 0) << check.Output();
+  EXPECT_NE(check.Output().find("valid image"), std::string::npos);
+  EXPECT_NE(check.Output().find("user code 0x000012AB"), std::string::npos) << check.Output();
+
+  // A size too small for an image or a user code that is no number: an error and no file.
+  const std::string bad = (Folder / "bad.rbf").string();
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"--size", "12"},
+                                               std::vector<std::string>{"--usercode", "0x1FFFFFFFF"},
+                                               std::vector<std::string>{"--size", "-5"}}) {
+    std::vector<std::string> argv = {Tavix(), "make-rbf", bad};
+    argv.insert(argv.end(), args.begin(), args.end());
+    TChildProcess failing(argv);
+    EXPECT_EQ(failing.Finish(20s), 1) << args[0] << " " << args[1];
+    EXPECT_FALSE(FileExists(bad));
+  }
+  // A truncated image fails the check with the reason.
+  std::filesystem::resize_file(file, 3000);
+  TChildProcess truncated({Tavix(), "check-rbf", file});
+  EXPECT_EQ(truncated.Finish(20s), 1);
+  EXPECT_NE(truncated.Output().find("image incomplete"), std::string::npos) << truncated.Output();
+}
+
+}  // namespace
+}  // namespace tavix::jtagsim
