@@ -8,6 +8,9 @@
 #include "simhost/jtag/SimChannel.h"
 #include "simhost/jtag/SimDeviceCatalog.h"
 #include "simhost/jtag/SimImage.h"
+#ifdef TAVIX_BENCH_HOST_LINES
+#include "simhost/jtag/SimHost.JTag.h"
+#endif
 
 namespace {
 
@@ -102,6 +105,44 @@ void DownloadThroughChannelLines(benchmark::State& state) {
   state.counters["Mbit/s"] = benchmark::Counter(bits / 1e6, benchmark::Counter::kIsIterationInvariantRate);
 }
 BENCHMARK(DownloadThroughChannelLines)->Iterations(1)->Unit(benchmark::kSecond);
+
+#ifdef TAVIX_BENCH_HOST_LINES
+// The module's download as it really runs: the host channel's IJTagLines, one interface call
+// per level change and per flush, as the host's port hands it out.
+void DownloadThroughHostLines(benchmark::State& state) {
+  using namespace tavix;
+  const std::vector<uint8_t>& image = FullImage();
+  ComPtr<sim::JTagPort> port = sim::MakeSimJTagPort({ArriaVGZDescription(kKind5AGZME7)});
+  const IJTagChannel channel(port->Channel().AsDispatch());
+  ComPtr<IJTagLines> lines = channel.GetLines();
+  IJTagLines* l = lines.Get();
+  for (auto _ : state) {
+    channel.PrepareChain();
+    channel.LoadInstruction(static_cast<int32_t>(kOpProgram), 0);
+    l->SetTdi(1), l->Flush();
+    channel.MoveTapState(2, 5);
+    for (int i = 0; i < 175; ++i) l->SetTck(0), l->Flush(), l->SetTck(1), l->Flush();
+    l->SetTdi(0), l->SetTms(0), l->SetTck(0), l->Flush();
+    for (const uint8_t byte : image) {
+      for (int b = 0; b < 8; ++b) {
+        l->SetTck(0), l->SetTdi((byte >> b) & 1), l->Flush();
+        l->SetTck(1), l->Flush();
+      }
+    }
+    for (int i = 0; i < 128; ++i) l->SetTck(0), l->SetTdi(1), l->Flush(), l->SetTck(1), l->Flush();
+    l->SetTck(0), l->Flush();
+    channel.ClockTms(1);
+    channel.MoveTapState(6, 2);
+    channel.LoadInstruction(static_cast<int32_t>(kOpStartup), 0);
+    for (int i = 0; i < 400; ++i) channel.ClockTms(0);
+    if (!port->Chain().Device(0).Configured()) state.SkipWithError("the device did not configure");
+  }
+  const double bits = static_cast<double>(image.size()) * 8;
+  state.counters["bits"] = bits;
+  state.counters["Mbit/s"] = benchmark::Counter(bits / 1e6, benchmark::Counter::kIsIterationInvariantRate);
+}
+BENCHMARK(DownloadThroughHostLines)->Iterations(1)->Unit(benchmark::kSecond);
+#endif
 
 }  // namespace
 

@@ -123,7 +123,7 @@ class JTagPort : public HostObject {
   jtagsim::TSimChannel& Engine() { return FEngine; }
   JTagChannel& Channel() { return *FChannel; }
   size_t DeviceCount() const { return FChain.DeviceCount(); }
-  // Raise DISP_E_BADINDEX-like E_INVALIDARG for a position outside the chain.
+  // Raise E_INVALIDARG for a position outside the chain.
   JTagDevice& Device(size_t position);
   ChainDevice& TavixDevice(size_t position);
 
