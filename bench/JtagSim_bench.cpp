@@ -8,9 +8,7 @@
 #include "simhost/jtag/SimChannel.h"
 #include "simhost/jtag/SimDeviceCatalog.h"
 #include "simhost/jtag/SimImage.h"
-#ifdef TAVIX_BENCH_HOST_LINES
 #include "simhost/jtag/SimHost.JTag.h"
-#endif
 
 namespace {
 
@@ -106,7 +104,6 @@ void DownloadThroughChannelLines(benchmark::State& state) {
 }
 BENCHMARK(DownloadThroughChannelLines)->Iterations(1)->Unit(benchmark::kSecond);
 
-#ifdef TAVIX_BENCH_HOST_LINES
 // The module's download as it really runs: the host channel's IJTagLines, one interface call
 // per level change and per flush, as the host's port hands it out.
 void DownloadThroughHostLines(benchmark::State& state) {
@@ -142,7 +139,6 @@ void DownloadThroughHostLines(benchmark::State& state) {
   state.counters["Mbit/s"] = benchmark::Counter(bits / 1e6, benchmark::Counter::kIsIterationInvariantRate);
 }
 BENCHMARK(DownloadThroughHostLines)->Iterations(1)->Unit(benchmark::kSecond);
-#endif
 
 }  // namespace
 

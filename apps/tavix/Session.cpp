@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "platform/Files.h"
+#include "platform/automation/Dispatch.h"
 
 namespace tavix::cli {
 
@@ -58,6 +59,20 @@ IDispatch* Session::Driver(int32_t kind) {
     }
   }
   return driver;
+}
+
+int32_t Session::ResolveDevice(const std::string& device) {
+  const int32_t count = KindCount();
+  const std::string text = Trim(device);
+  if (!text.empty() && text.find_first_not_of("0123456789") == std::string::npos) {
+    const long kind = text.size() > 9 ? -1 : std::stol(text);
+    if (kind < 0 || kind >= count)
+      throw ECommandError("device kind " + text + " is out of range (0.." + std::to_string(count - 1) + ")");
+    return static_cast<int32_t>(kind);
+  }
+  for (int32_t kind = 0; kind < count; ++kind)
+    if (SameText(DispCall(Driver(kind), 503380).AsString(), text)) return kind;
+  throw ECommandError("no device kind is named '" + text + "'");
 }
 
 }  // namespace tavix::cli

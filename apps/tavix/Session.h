@@ -36,6 +36,8 @@ class Session {
   // The driver of a kind (one per kind for the whole run; drivers are never freed).
   IDispatch* Driver(int32_t kind);
   int32_t KindCount() { return Module().Count(); }
+  // A device named on the command line: its kind number, or its ordering code in any case.
+  int32_t ResolveDevice(const std::string& device);
 
  private:
   std::unique_ptr<sim::SimHost> FHost;
