@@ -1,24 +1,11 @@
 // Where boundary-scan description files are found: the library's BSDL tree, a copy in the
 // temporary folder, or an archive of the same name unpacked there on demand.
-#include <filesystem>
-
 #include "bsdl/Extension.XCeedApi.h"
 #include "bsdl/Tavix.Classes.BSDL.h"
 #include "host/Opal.Util.h"
 #include "platform/Files.h"
 
 namespace tavix {
-
-namespace {
-
-// The temporary folder, with a trailing separator. The one place the store asks for it.
-std::string TemporaryFolder() {
-  std::error_code ec;
-  const std::filesystem::path folder = std::filesystem::temp_directory_path(ec);
-  return IncludeTrailingPathDelimiter(ec ? std::string("/tmp") : folder.string());
-}
-
-}  // namespace
 
 std::string TBSDLEntity::DetermineFullPath(const std::string& BSDLFileName, const std::string& DeviceVendorName,
                                            const std::string& DeviceFamilyName, const std::string& LibraryFolder) {
@@ -30,7 +17,7 @@ std::string TBSDLEntity::DetermineFullPath(const std::string& BSDLFileName, cons
 std::string TBSDLEntity::FindFullBSDLPath(const std::string& SourcePath) {
   const std::string fileName = ExtractFileName(SourcePath);
   if (fileName.empty()) return {};
-  const std::string temporary = TemporaryFolder();
+  const std::string temporary = IncludeTrailingPathDelimiter(GetTempFolder());
   const std::string cachedCopy = temporary + fileName;
   if (FileExists(SourcePath)) return SourcePath;
   if (FileExists(cachedCopy)) return cachedCopy;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "host/Opal.Util.h"
+
 namespace tavix {
 
 namespace {
@@ -9,12 +11,6 @@ namespace {
 template <size_t N>
 const char* NameOf(const char* const (&names)[N], unsigned value) {
   return value < N ? names[value] : "";
-}
-
-// Text followed by blanks up to `width` characters; longer text is kept whole.
-std::string Pad(std::string text, size_t width) {
-  if (text.size() < width) text.append(width - text.size(), ' ');
-  return text;
 }
 
 template <class T>
@@ -147,7 +143,7 @@ TScanPin::TScanPin(TBSDLEntity* entity) : TBSDLObject(entity) { AddImplementator
 TBoundaryCell* TScanPin::BoundaryCell(int32_t index) const { return ItemAt(FBoundaryCells, index); }
 
 std::string TScanPin::GetDescription() {
-  return " Pin Name:" + Pad(FPinName, 12) + " Number:" + Pad(FPinNumber, 12) + " IO:" + PinElectricalName(FDirection);
+  return " Pin Name:" + PadRight(FPinName, 12) + " Number:" + PadRight(FPinNumber, 12) + " IO:" + PinElectricalName(FDirection);
 }
 
 std::string TScanPin::GetShortDescription() {
@@ -165,12 +161,12 @@ TBoundaryCell::TBoundaryCell(TBSDLEntity* entity) : TBSDLObject(entity) {
 }
 
 std::string TBoundaryCell::GetDescription() {
-  std::string text = Pad(std::to_string(FCellNumber), 4) + "(" + Pad(CellKindName(FCellKind), 10) + "," +
-                     Pad(FPortId, 10) + "," + Pad(CellFunctionName(FCellFunction), 10) + "," +
-                     Pad(BitValueName(FSafeBit), 2);
+  std::string text = PadRight(std::to_string(FCellNumber), 4) + "(" + PadRight(CellKindName(FCellKind), 10) + "," +
+                     PadRight(FPortId, 10) + "," + PadRight(CellFunctionName(FCellFunction), 10) + "," +
+                     PadRight(BitValueName(FSafeBit), 2);
   if (FControlCellNumber >= 0) {
-    text += "," + Pad(std::to_string(FControlCellNumber), 4) + "," + Pad(BitValueName(FDisableValue), 2) + "," +
-            Pad(DisableResultName(FDisableResult), 10) + ",";
+    text += "," + PadRight(std::to_string(FControlCellNumber), 4) + "," + PadRight(BitValueName(FDisableValue), 2) + "," +
+            PadRight(DisableResultName(FDisableResult), 10) + ",";
     if (FPin) text += " Pin:" + FPin->PinName();
   }
   return text;
@@ -201,7 +197,7 @@ TInstructionOpCode* TRegisterAssociation::InstructionOpCode(int32_t index) const
 }
 
 std::string TRegisterAssociation::GetDescription() {
-  std::string text = Pad(FRegisterName, 10);
+  std::string text = PadRight(FRegisterName, 10);
   if (FRegisterLength > 0) text += "[" + std::to_string(FRegisterLength) + "]";
   text += " (";
   bool first = true;

@@ -1,17 +1,13 @@
 // The boundary-scan model as the host sees it through automation.
 #include <gtest/gtest.h>
 
+#include "../support/Invoke.h"
 #include "bsdl/Tavix.Classes.BSDL.h"
 
 namespace tavix {
 namespace {
 
-// Calls by DISPID and answers the result code (no exception), for the cases where the code is
-// what matters.
-HRESULT InvokeCode(IDispatch* object, DISPID id, Variant& result) {
-  DISPPARAMS params{nullptr, nullptr, 0, 0};
-  return object->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, result.Out(), nullptr, nullptr);
-}
+using testing::InvokeRaw;
 
 // A small entity: two pins sharing one I/O pair of cells plus a control cell, two opcodes and a
 // register association, built the way the catalog builds one.
@@ -98,15 +94,17 @@ TEST_F(ModelTest, AFreshEntityHasNoInstructionsGivenAndTheContractsResultTypes) 
 
   fresh->ScanClockMaxSpeed = 10000000;
   fresh->IdCode = 0x029310DD;
-  Variant result;
-  ASSERT_EQ(InvokeCode(fresh->AsDispatch(), 503484, result), S_OK);
-  EXPECT_EQ(result.Type(), VT_R8);
-  EXPECT_EQ(result.AsDouble(), 10000000.0);
-  ASSERT_EQ(InvokeCode(fresh->AsDispatch(), 503460, result), S_OK);
-  EXPECT_EQ(result.AsLow32(), 0x029310DDu);
-  ASSERT_EQ(InvokeCode(fresh->AsDispatch(), 503477, result), S_OK);
-  EXPECT_EQ(result.AsLow32(), 0xFFFFFFFFu);
-  EXPECT_EQ(InvokeCode(fresh->AsDispatch(), 503457, result), E_NOTIMPL);
+  testing::TInvokeResult result = InvokeRaw(fresh->AsDispatch(), 503484);
+  ASSERT_EQ(result.Code, S_OK);
+  EXPECT_EQ(result.Value.Type(), VT_R8);
+  EXPECT_EQ(result.Value.AsDouble(), 10000000.0);
+  result = InvokeRaw(fresh->AsDispatch(), 503460);
+  ASSERT_EQ(result.Code, S_OK);
+  EXPECT_EQ(result.Value.AsLow32(), 0x029310DDu);
+  result = InvokeRaw(fresh->AsDispatch(), 503477);
+  ASSERT_EQ(result.Code, S_OK);
+  EXPECT_EQ(result.Value.AsLow32(), 0xFFFFFFFFu);
+  EXPECT_EQ(InvokeRaw(fresh->AsDispatch(), 503457).Code, E_NOTIMPL);
 }
 
 TEST(BoundaryCellDescription, FreshCellAndControlledCellReadAsSpecifiedCharacterForCharacter) {
@@ -158,8 +156,7 @@ TEST_F(ModelTest, ValueHoldersTakeSampledValuesThroughTheirDispid) {
   cell.SetCurrentValue(1);
   EXPECT_EQ(cell.GetCurrentValue(), 1);
   // Opcodes hold no values.
-  Variant result;
-  EXPECT_EQ(InvokeCode(host.GetInstructionOpcode(0).Dispatch(), DISPID_SetCurrentValue, result), E_NOTIMPL);
+  EXPECT_EQ(InvokeRaw(host.GetInstructionOpcode(0).Dispatch(), DISPID_SetCurrentValue).Code, E_NOTIMPL);
 }
 
 TEST_F(ModelTest, ServiceNamesOfTheHandedOutObjects) {
@@ -197,9 +194,8 @@ TEST_F(ModelTest, ObjectsHandOutTheirMostSpecificAutomationObjectAndTheirEntity)
   // The object's own IDispatch offers a call to its automation objects in turn.
   EXPECT_EQ(DispCall(pin->AsDispatch(), 503491).AsString(), "IOA3");
   EXPECT_EQ(DispCall(pin->AsDispatch(), 503428).AsString(), "IOA3(A3)-I/O");
-  Variant result;
-  EXPECT_EQ(InvokeCode(pin->AsDispatch(), 503513, result), E_NOTIMPL);
-  EXPECT_EQ(InvokeCode(scanPin.Dispatch(), 503513, result), E_NOTIMPL);
+  EXPECT_EQ(InvokeRaw(pin->AsDispatch(), 503513).Code, E_NOTIMPL);
+  EXPECT_EQ(InvokeRaw(scanPin.Dispatch(), 503513).Code, E_NOTIMPL);
 }
 
 TEST(ModelOwnership, ModelObjectsAreNotCountedAndFreeThroughTheInvalidPointerCheck) {
@@ -217,9 +213,8 @@ TEST(ModelOwnership, ModelObjectsAreNotCountedAndFreeThroughTheInvalidPointerChe
   const IBoundaryCell kept(cell->Dispatch());
   const IBSDLEntity keptEntity(entity->Impl->AsDispatch());
   entity.reset();
-  Variant result;
-  EXPECT_EQ(InvokeCode(kept.Dispatch(), 503501, result), E_UNEXPECTED);
-  EXPECT_EQ(InvokeCode(keptEntity.Dispatch(), 503458, result), E_UNEXPECTED);
+  EXPECT_EQ(InvokeRaw(kept.Dispatch(), 503501).Code, E_UNEXPECTED);
+  EXPECT_EQ(InvokeRaw(keptEntity.Dispatch(), 503458).Code, E_UNEXPECTED);
 }
 
 }  // namespace

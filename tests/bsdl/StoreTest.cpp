@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "../support/TempFolder.h"
 #include "bsdl/Extension.XCeedApi.h"
 #include "bsdl/Tavix.Classes.BSDL.h"
 #include "host/Opal.Util.h"
@@ -43,9 +44,7 @@ std::string ReadText(const std::string& path) {
 class StoreTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "bsdl_store_XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    root = pattern + "/";
+    root = scratch.Path();
     temp = root + "temp/";
     library = root + "lib/";
     fs::create_directories(temp);
@@ -58,10 +57,10 @@ class StoreTest : public ::testing::Test {
   void TearDown() override {
     if (hadTmpDir) setenv("TMPDIR", oldTmpDir.c_str(), 1);
     else unsetenv("TMPDIR");
-    fs::remove_all(root);
   }
   std::string Expected(const std::string& name) { return library + "BSDL/Altera/Arria5GZ/" + name; }
 
+  test::TTempFolder scratch;
   std::string root, temp, library, oldTmpDir;
   bool hadTmpDir = false;
 };
