@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "bsdl/Tavix.BSDL.Lexer.h"
-#include "bsdl/Tavix.Classes.BSDL.h"
+#include "bsdl/Tavix.Classes.BSDL.Types.h"
 
 namespace tavix {
 

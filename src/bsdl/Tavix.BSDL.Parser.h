@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "bsdl/Tavix.BSDL.Lexer.h"
-#include "bsdl/Tavix.Classes.BSDL.h"
+#include "bsdl/Tavix.Classes.BSDL.Types.h"
 
 namespace tavix {
 

@@ -112,22 +112,22 @@ TBSDLObject::TBSDLObject(TBSDLEntity* entity) : FEntity(entity) {
 }
 
 TBSDLObject::~TBSDLObject() {
-  for (auto& implementator : FImplementators) implementator.Link->ClearEx();
+  for (int32_t i = 0; i < FImplementatorCount; ++i) FImplementators[i].Link->ClearEx();
 }
 
 HRESULT TBSDLObject::Invoke(DISPID id, const GUID& iid, LCID lcid, uint16_t flags, DISPPARAMS* params, VARIANT* result,
                             EXCEPINFO* excepInfo, uint32_t* argErr) {
   HRESULT hr = TDispatchObjectNoRef::Invoke(id, iid, lcid, flags, params, result, excepInfo, argErr);
   if (Succeeded(hr)) return hr;
-  for (auto& implementator : FImplementators) {
-    hr = implementator.Object->Invoke(id, iid, lcid, flags, params, result, excepInfo, argErr);
+  for (int32_t i = 0; i < FImplementatorCount; ++i) {
+    hr = FImplementators[i].Object->Invoke(id, iid, lcid, flags, params, result, excepInfo, argErr);
     if (Succeeded(hr)) return hr;
   }
   return hr;
 }
 
 IDispatch* TBSDLObject::Dispatch() const {
-  return FImplementators.empty() ? nullptr : FImplementators.back().Object->AsDispatch();
+  return FImplementatorCount == 0 ? nullptr : FImplementators[FImplementatorCount - 1].Object->AsDispatch();
 }
 
 // The record the host receives for a model object (empty for none).
@@ -142,11 +142,11 @@ TScanPin::TScanPin(TBSDLEntity* entity) : TBSDLObject(entity) { AddImplementator
 
 TBoundaryCell* TScanPin::BoundaryCell(int32_t index) const { return ItemAt(FBoundaryCells, index); }
 
-std::string TScanPin::GetDescription() {
+std::string TScanPin::GetDescription() const {
   return " Pin Name:" + PadRight(FPinName, 12) + " Number:" + PadRight(FPinNumber, 12) + " IO:" + PinElectricalName(FDirection);
 }
 
-std::string TScanPin::GetShortDescription() {
+std::string TScanPin::GetShortDescription() const {
   return FPinName + "(" + FPinNumber + ")-" + PinElectricalName(FDirection);
 }
 
@@ -160,7 +160,7 @@ TBoundaryCell::TBoundaryCell(TBSDLEntity* entity) : TBSDLObject(entity) {
   AddImplementator(new TBoundaryCell_Impl(this));
 }
 
-std::string TBoundaryCell::GetDescription() {
+std::string TBoundaryCell::GetDescription() const {
   std::string text = PadRight(std::to_string(FCellNumber), 4) + "(" + PadRight(CellKindName(FCellKind), 10) + "," +
                      PadRight(FPortId, 10) + "," + PadRight(CellFunctionName(FCellFunction), 10) + "," +
                      PadRight(BitValueName(FSafeBit), 2);
@@ -178,7 +178,7 @@ TInstructionOpCode::TInstructionOpCode(TBSDLEntity* entity) : TBSDLObject(entity
   AddImplementator(new TInstructionOpCode_Impl(this));
 }
 
-std::string TInstructionOpCode::GetDescription() { return FInstructionName + "(" + FOpCodePattern + ")"; }
+std::string TInstructionOpCode::GetDescription() const { return FInstructionName + "(" + FOpCodePattern + ")"; }
 
 // ---- TRegisterAssociation ---------------------------------------------------------------------
 
@@ -196,7 +196,7 @@ TInstructionOpCode* TRegisterAssociation::InstructionOpCode(int32_t index) const
              : nullptr;
 }
 
-std::string TRegisterAssociation::GetDescription() {
+std::string TRegisterAssociation::GetDescription() const {
   std::string text = PadRight(FRegisterName, 10);
   if (FRegisterLength > 0) text += "[" + std::to_string(FRegisterLength) + "]";
   text += " (";

@@ -11,104 +11,21 @@
 
 #include <cstdint>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "bsdl/EDP.SCH.AbstractClasses.BSDL.h"
+#include "bsdl/Tavix.Classes.BSDL.Types.h"
 #include "plugin/Tavix.Classes.h"
 
 namespace tavix {
 
-// ---- enumerations (one byte each, value 0 first) ----------------------------------------------
-
-enum TPinElectrical : uint8_t {
-  eElectricInput,
-  eElectricIO,
-  eElectricOutput,
-  eElectricOpenCollector,
-  eElectricPassive,
-  eElectricHiZ,
-  eElectricOpenEmitter,
-  eElectricPower,
-};
-
-enum TScanPinKind : uint8_t {
-  eScanPinKind_Normal,
-  eScanPinKind_TRST,
-  eScanPinKind_TCK,
-  eScanPinKind_TDO,
-  eScanPinKind_TDI,
-  eScanPinKind_TMS,
-  eScanPinKind_Power,
-  eScanPinKind_Ground,
-};
-
-enum TCellKind : uint8_t {
-  eCellKind_Undefined,
-  eCellKind_BC_0,
-  eCellKind_BC_1,
-  eCellKind_BC_2,
-  eCellKind_BC_3,
-  eCellKind_BC_4,
-  eCellKind_BC_5,
-  eCellKind_BC_6,
-  eCellKind_BC_7,
-  eCellKind_BC_8,
-  eCellKind_BC_9,
-  eCellKind_BC_10,
-};
-
-enum TCellFunction : uint8_t {
-  eCellFunction_Undefined,
-  eCellFunction_Input,
-  eCellFunction_Clock,
-  eCellFunction_Output2,
-  eCellFunction_Output3,
-  eCellFunction_Control,
-  eCellFunction_ControlR,
-  eCellFunction_Internal,
-  eCellFunction_BiDir,
-  eCellFunction_ObserveOnly,
-};
-
-enum TBitValue : uint8_t { eBit_Undefined, eBit_0, eBit_1, eBit_X };
-
-enum TDisableResult : uint8_t {
-  eDisableResult_Undefined,
-  eDisableResult_HiZ,
-  eDisableResult_Weak0,
-  eDisableResult_Weak1,
-  eDisableResult_Pull0,
-  eDisableResult_Pull1,
-  eDisableResult_Keeper,
-};
-
-enum TScanClockHaltMode : uint8_t { eScanClockHaltMode_None, eScanClockHaltMode_Low, eScanClockHaltMode_Both };
-
-// Display names used in descriptions ("" for a value outside the enumeration).
-const char* PinElectricalName(TPinElectrical value);
-const char* CellKindName(TCellKind value);
-const char* CellFunctionName(TCellFunction value);
-const char* BitValueName(TBitValue value);
-const char* DisableResultName(TDisableResult value);
-
-// An opcode field that the description does not give.
-constexpr uint32_t kInstructionNotGiven = 0xFFFFFFFFu;
-// Line and column of an object made without a parser.
-constexpr int32_t kNoSourcePosition = 9999;
+// The enumerations, the port modes and the parser base are in Tavix.Classes.BSDL.Types.h.
 
 // ---- VHDL entity base -------------------------------------------------------------------------
-
-// What made a VHDL object from text: it names the source and keeps the notes it made while
-// reading (attributes it read but does not interpret, for example).
-class TVHDLParser {
- public:
-  virtual ~TVHDLParser() = default;
-  virtual std::string SourceName() const = 0;
-  virtual const std::vector<std::string>& Notes() const = 0;
-};
 
 class TVHDLObject : public TDispatchObjectNoRef {
  public:
@@ -149,8 +66,6 @@ class TVHDLGeneric : public TVHDLObject {
   std::string Name, TypeName, DefaultValue;
 };
 
-enum TVHDLPortMode : uint8_t { ePortMode_In, ePortMode_Out, ePortMode_InOut, ePortMode_Buffer, ePortMode_Linkage };
-const char* PortModeName(TVHDLPortMode mode);  // "in", "out", "inout", "buffer", "linkage"
 
 class TVHDLPort : public TVHDLObject {
  public:
@@ -208,26 +123,32 @@ class TBSDLObject : public TDispatchObjectNoRef {
   HRESULT TAVIX_STDCALL Invoke(DISPID id, const GUID& iid, LCID lcid, uint16_t flags, DISPPARAMS* params,
                                VARIANT* result, EXCEPINFO* excepInfo, uint32_t* argErr) override;
 
-  virtual std::string GetDescription() { return {}; }
-  virtual std::string GetShortDescription() { return {}; }
+  virtual std::string GetDescription() const { return {}; }
+  virtual std::string GetShortDescription() const { return {}; }
 
   TBSDLEntity* Entity() const { return FEntity; }
   // What the model hands out for this object: its most specific (last added) automation object.
   IDispatch* Dispatch() const;
-  int32_t ImplementatorCount() const { return static_cast<int32_t>(FImplementators.size()); }
+  int32_t ImplementatorCount() const { return FImplementatorCount; }
 
  protected:
+  // Adds the next automation object (the common one, then the object's own).
   template <class Impl>
   void AddImplementator(Impl* impl) {
-    FImplementators.push_back({ComPtr<TAbstractBSDLObject>(impl), impl});
+    ComPtr<TAbstractBSDLObject> held(impl);
+    if (FImplementatorCount == kMaxImplementators) throw std::logic_error("too many automation objects");
+    FImplementators[FImplementatorCount++] = {std::move(held), impl};
   }
 
  private:
   struct TImplementator {
     ComPtr<TAbstractBSDLObject> Object;
-    TBSDLImplLink* Link;
+    TBSDLImplLink* Link = nullptr;
   };
-  std::vector<TImplementator> FImplementators;
+  // Every object has at most two, held in place: objects are made by the thousand.
+  static constexpr int32_t kMaxImplementators = 2;
+  TImplementator FImplementators[kMaxImplementators];
+  int32_t FImplementatorCount = 0;
   TBSDLEntity* FEntity;
 };
 
@@ -253,9 +174,9 @@ class TScanPin : public TBSDLObject {
   void AddBoundaryCell(TBoundaryCell* cell) { FBoundaryCells.push_back(cell); }  // not owned
 
   // " Pin Name:" + pad(name, 12) + " Number:" + pad(number, 12) + " IO:" + direction.
-  std::string GetDescription() override;
+  std::string GetDescription() const override;
   // name + "(" + number + ")-" + direction.
-  std::string GetShortDescription() override;
+  std::string GetShortDescription() const override;
 
  private:
   TPinElectrical FDirection = eElectricPassive;
@@ -315,8 +236,8 @@ class TBoundaryCell : public TBSDLObject {
   // pad(number, 4) + "(" + pad(kind, 10) + "," + pad(port, 10) + "," + pad(function, 10) + ","
   // + pad(safe bit, 2), then for a controlled cell "," + pad(control, 4) + "," + pad(disable
   // value, 2) + "," + pad(disable result, 10) + "," and " Pin:" + pin name when it has a pin.
-  std::string GetDescription() override;
-  std::string GetShortDescription() override { return GetDescription(); }
+  std::string GetDescription() const override;
+  std::string GetShortDescription() const override { return GetDescription(); }
 
  private:
   int32_t FCellNumber = -1;
@@ -343,8 +264,8 @@ class TInstructionOpCode : public TBSDLObject {
   void SetOpCodePattern(const std::string& value) { FOpCodePattern = value; }
 
   // name + "(" + pattern + ")".
-  std::string GetDescription() override;
-  std::string GetShortDescription() override { return GetDescription(); }
+  std::string GetDescription() const override;
+  std::string GetShortDescription() const override { return GetDescription(); }
 
  private:
   std::string FInstructionName, FOpCodePattern;
@@ -369,8 +290,8 @@ class TRegisterAssociation : public TBSDLObject {
 
   // pad(name, 10) + "[" + length + "]" when the length is given + " (" + each opcode as
   // name + "(" + pattern + ")" joined by "," + ")".
-  std::string GetDescription() override;
-  std::string GetShortDescription() override { return GetDescription(); }
+  std::string GetDescription() const override;
+  std::string GetShortDescription() const override { return GetDescription(); }
 
  private:
   std::string FRegisterName;
