@@ -113,7 +113,7 @@ class TBsdlStringLexer {
   TBsdlToken Next();
   TBsdlToken Peek();
   [[noreturn]] void Fail(TBsdlPosition where, const std::string& message) const;
-  // The next token, which must be the symbol; an error naming `what` otherwise.
+  // The next token, which must be the symbol; an error naming it otherwise.
   TBsdlToken Expect(std::string_view symbol);
   // The next token, which must be a word; an error naming `what` otherwise.
   TBsdlToken ExpectWord(const char* what);
