@@ -194,7 +194,8 @@ def build_layout(name):
 
     # I/O banks: the bank's VREF pin, then its pairs: clock inputs first, PLL clock outputs
     # last, numbered differential I/O pairs between. Positive pin first.
-    numbered = []  # (p, n) of numbered pairs, in list order
+    numbered = []  # (p, n) of plain differential I/O pairs, in list order
+    with_ids = []  # every pair numbered in list order: clock inputs and plain pairs
     clock_pairs = []
     pll_index = 0
     for b, bank in enumerate(lay["io_banks"]):
@@ -207,6 +208,7 @@ def build_layout(name):
                 pp = pair(Pin("IO", bank, "", cid, ["IO", "CLK", "DiffP", "ClkDiffP"], "general+LVPECL"),
                           Pin("IO", bank, "", cid, ["IO", "CLK", "DiffN", "ClkDiffN"], "general+LVPECL"))
                 clock_pairs.append(pp)
+                with_ids.append(pp)
             elif k >= count - pll:
                 did = "PLL%d_CLKOUT" % pll_index
                 pll_index += 1
@@ -216,6 +218,7 @@ def build_layout(name):
                 pp = pair(Pin("IO", bank, "", "", ["IO", "DiffP"], "general"),
                           Pin("IO", bank, "", "", ["IO", "DiffN"], "general"))
                 numbered.append(pp)
+                with_ids.append(pp)
             pins += pp
 
     # Dedicated configuration pins and the TAP, then unconnected balls, power and ground.
@@ -240,13 +243,13 @@ def build_layout(name):
 
     # Numbered pair ids in list order; the catalog fixes one of them (row 390 of the H29 list).
     fixed = FIXED_ROWS.get(name, {})
-    for i, (p, n) in enumerate(numbered):
+    for i, (p, n) in enumerate(with_ids):
         p.diff = n.diff = str(i)
     if 390 in fixed:
         want = fixed[390][2]
         at = pins[390]
         assert at.pair is pins[391] and at.function == "IO" and not at.clk and at.diff.isdigit(), name
-        other = next(pp for pp in numbered if pp[0].diff == want)
+        other = next(pp for pp in with_ids if pp[0].diff == want)
         other[0].diff, other[1].diff, at.diff, pins[391].diff = at.diff, at.diff, want, want
 
     # Roles layered on numbered pairs: dual-purpose configuration pins in the first banks, and
