@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "catalog/EDP.SCH.Util.h"
+
 namespace tavix {
 
 // ---- the shared I/O-standard objects ---------------------------------------------------------
@@ -102,6 +104,8 @@ TDeviceData::~TDeviceData() {
   } catch (...) {
   }
 }
+
+std::string TDeviceData::GetVendorName() { return GetFamilyVendor(kFamilyName); }
 
 std::string TDeviceData::GetDeviceDescription() {
   return GetVendorName() + " " + GetFamilyName() + " " + GetDeviceName();

@@ -89,6 +89,9 @@ IDeviceIOStandard DeviceIOStandardOfSet(TDeviceIOStandardSet standards, int32_t 
 const TPinSetParameters& PinSetParameters(TDevicePinSet pinSet);
 const char* PinFunction(TDevicePinSet pinSet, int32_t index);
 
+// The family's name, and its key in the device-family registry.
+inline constexpr const char* kFamilyName = "Arria5GZ";
+
 // The catalog's answers for one device kind.
 class TDeviceData : public TTavixDriver {
  public:
@@ -102,7 +105,7 @@ class TDeviceData : public TTavixDriver {
   uint32_t GetIdCode() override { return Row().IdCode; }
   std::string GetDeviceName() override { return Row().FullName; }
   std::string GetDeviceDescription() override;
-  std::string GetFamilyName() override { return "Arria5GZ"; }
+  std::string GetFamilyName() override { return kFamilyName; }
   std::string GetFamilyDescription() override { return "Arria V GZ FPGA"; }
   std::string GetLibraryName() override { return "Altera Arria V GZ.IntLib"; }
   std::string GetBaseName() override { return kBaseNameTable[Row().BaseName].Name; }
@@ -129,6 +132,8 @@ class TDeviceData : public TTavixDriver {
     return kOptionDesignatorDescriptions[Row().OptionDesignator];
   }
   std::string GetBSDLFilename() override { return Row().BSDL; }
+  // The vendor an installed extension declares for the family; empty when none does.
+  std::string GetVendorName() override;
   int32_t GetInstructionLength() override { return Row().InstructionLength; }
   int32_t GetDevicePinCount() override { return PinSetRow().PinCount; }
   int32_t GetDeviceIOCount() override { return PinSetRow().IOCount; }

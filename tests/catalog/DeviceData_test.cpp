@@ -2,7 +2,10 @@
 #include <string>
 #include <variant>
 
+#include "../support/FakeHost.h"
+#include "../support/TempFolder.h"
 #include "CatalogTest.h"
+#include "catalog/EDP.SCH.Util.h"
 
 namespace tavix::test {
 namespace {
@@ -96,9 +99,30 @@ TEST(DeviceTable, EveryKindSpellsItsOrderingCode) {
   }
 }
 
-TEST(DeviceTable, DescriptionWithoutRegisteredVendorStartsWithASpace) {
+// The vendor comes from the device-family registry, which installed extensions fill.
+class DeviceVendor : public ::testing::Test {
+ protected:
+  void SetUp() override { ResetDeviceFamilies(); }
+  void TearDown() override { ResetDeviceFamilies(); }
+};
+
+TEST_F(DeviceVendor, DescriptionWithoutRegisteredVendorStartsWithASpace) {
   const auto driver = MakeDriver(0);
+  EXPECT_EQ(Invoke(driver->AsDispatch(), 503407).AsString(), "");
   EXPECT_EQ(Invoke(driver->AsDispatch(), 503381).AsString(), " Arria5GZ 5AGZME1E2H29C3N");
+}
+
+TEST_F(DeviceVendor, ComesFromTheExtensionThatDeclaresTheFamily) {
+  TFakeHost host;
+  host.Client->Returns(486, Variant::FromInt(0));  // the application handle the driver asks for
+  TTempFolder folder;
+  folder.Write("arria/TavixConfig.ini", "[General]\nDeviceFamily=Arria5GZ\nDeviceVendor=Altera\nEDIF=ARRIA5GZ\n");
+  folder.Write("other/TavixConfig.ini", "[General]\nDeviceFamily=arria5gz\nDeviceVendor=Nobody\nEDIF=X\n");
+  host.AddExtension(folder / "arria/");
+  host.AddExtension(folder / "other/");  // registry keys are exact: this is another family
+  const auto driver = MakeDriver(0);
+  EXPECT_EQ(Invoke(driver->AsDispatch(), 503407).AsString(), "Altera");
+  EXPECT_EQ(Invoke(driver->AsDispatch(), 503381).AsString(), "Altera Arria5GZ 5AGZME1E2H29C3N");
 }
 
 TEST(DeviceTable, DeviceActionsOfTheDriverStayItsOwn) {
