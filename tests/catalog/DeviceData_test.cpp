@@ -128,7 +128,6 @@ TEST_F(DeviceVendor, ComesFromTheExtensionThatDeclaresTheFamily) {
 TEST(DeviceTable, DeviceActionsOfTheDriverStayItsOwn) {
   const auto driver = MakeDriver(3);
   EXPECT_EQ(driver->CoreGen_OutputExtension(), ".VHD");
-  EXPECT_EQ(driver->GetDownloadFileExtensions(), "");  // the device driver answers this, not the catalog
   EXPECT_EQ(driver->GetDeviceDisplayName(), driver->GetDeviceName());
 }
 
