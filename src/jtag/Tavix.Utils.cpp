@@ -437,30 +437,40 @@ namespace {
 // The pin-level writes of the download.
 class TAlteraDownload {
  public:
-  TAlteraDownload(IJTagLines* lines, int32_t position) : FLines(lines), FPosition(position) {}
+  explicit TAlteraDownload(IJTagLines* lines) : FLines(lines) {}
 
   void Tck(int32_t level) { OleCheck(FLines->SetTck(level)); }
   void Tdi(int32_t level) { OleCheck(FLines->SetTdi(level)); }
   void Tms(int32_t level) { OleCheck(FLines->SetTms(level)); }
   void Flush() { OleCheck(FLines->Flush()); }
 
-  // One data bit: an extra clock-low write when the device is not first in the chain, then
-  // TCK low with the bit on TDI, then TCK high.
-  void SendBit(int32_t bit) {
-    if (FPosition > 0) {
-      Tck(0);
-      Flush();
+  // The data bytes from `skip` on, least significant bit first. Each bit: an extra clock-low
+  // write when the device is not first in the chain, then TCK low with the bit on TDI, then
+  // TCK high. Bytes before `skip` are not sent but still step the progress.
+  template <bool ExtraClockLow>
+  void SendBytes(const std::vector<uint8_t>& data, int64_t skip) {
+    IJTagLines* const lines = FLines;
+    for (size_t counter = 0; counter < data.size(); ++counter) {
+      if (static_cast<int64_t>(counter) >= skip) {
+        const uint32_t byte = data[counter];
+        for (int bit = 0; bit < 8; ++bit) {
+          if constexpr (ExtraClockLow) {
+            OleCheck(lines->SetTck(0));
+            OleCheck(lines->Flush());
+          }
+          OleCheck(lines->SetTck(0));
+          OleCheck(lines->SetTdi(static_cast<int32_t>((byte >> bit) & 1)));
+          OleCheck(lines->Flush());
+          OleCheck(lines->SetTck(1));
+          OleCheck(lines->Flush());
+        }
+      }
+      StepProgress();
     }
-    Tck(0);
-    Tdi(bit);
-    Flush();
-    Tck(1);
-    Flush();
   }
 
  private:
   IJTagLines* FLines;
-  int32_t FPosition;
 };
 
 // Ends the progress begun on the status bar, also when the download fails.
@@ -509,7 +519,7 @@ int32_t ProgramAlteraDevice(const ITavixDriver& driver, const std::string& fileN
   channel.LoadInstruction(kAlteraProgram, position);
   Pause(1000);
 
-  TAlteraDownload download(lines.Get(), position);
+  TAlteraDownload download(lines.Get());
   download.Tdi(1);
   download.Flush();
   channel.MoveTapState(eTapState_RunTestIdle, eTapState_ShiftDR);
@@ -530,13 +540,8 @@ int32_t ProgramAlteraDevice(const ITavixDriver& driver, const std::string& fileN
     const int32_t skip = family.HasFamilyParameter("ND_ProgramBitsToIgnore")
                              ? family.GetFamilyInteger("ND_ProgramBitsToIgnore")
                              : 0;
-    for (size_t counter = 0; counter < data.size(); ++counter) {
-      if (static_cast<int64_t>(counter) >= skip) {
-        const uint8_t byte = data[counter];
-        for (int bit = 0; bit < 8; ++bit) download.SendBit((byte >> bit) & 1);
-      }
-      StepProgress();
-    }
+    if (position > 0) download.SendBytes<true>(data, skip);
+    else download.SendBytes<false>(data, skip);
     for (int i = 0; i < 128; ++i) {
       download.Tck(0);
       download.Tdi(1);

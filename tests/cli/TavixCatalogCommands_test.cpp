@@ -1,32 +1,40 @@
 // tavix info, pins and iostandards run as a person runs them: the program beside this test,
 // loading the built module into the stand-in host.
+#include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
-#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include <gtest/gtest.h>
+#include "platform/Files.h"
 
+namespace tavix {
 namespace {
+
+namespace fs = std::filesystem;
 
 struct TRun {
   int Status;
   std::vector<std::string> Lines;
 };
 
+// Runs the tavix beside this test; host data of the run stays in a folder of its own.
 TRun RunTavix(const std::string& arguments) {
-  const std::filesystem::path tavix = std::filesystem::read_symlink("/proc/self/exe").parent_path() / "tavix";
-  const std::string command = "'" + tavix.string() + "' " + arguments + " 2>/dev/null";
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return {-1, {}};
+  const fs::path dir = fs::temp_directory_path() / ("tavix_catalog_cli_" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  const std::string out = (dir / "out").string();
+  const std::string program = ExtractFilePath(ProgramFile()) + "tavix";
+  const std::string command = "XDG_CONFIG_HOME='" + dir.string() + "' '" + program + "' " + arguments + " >'" + out +
+                              "' 2>/dev/null </dev/null";
+  const int raw = std::system(command.c_str());
+  TRun run{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, {}};
   std::string text;
-  char buffer[4096];
-  for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) text.append(buffer, n);
-  const int status = pclose(pipe);
-  TRun run{WIFEXITED(status) ? WEXITSTATUS(status) : -1, {}};
+  ReadFileText(out, text);
+  fs::remove_all(dir);
   std::istringstream lines(text);
   for (std::string line; std::getline(lines, line);) run.Lines.push_back(line);
   return run;
@@ -73,3 +81,4 @@ TEST(TavixCatalogCommands, IOStandardsShowSlewRatesAndDriveStrengths) {
 }
 
 }  // namespace
+}  // namespace tavix
