@@ -95,6 +95,8 @@ IDeviceIOStandard TDevicePinData::GetIOStandard(int32_t index) { return DeviceIO
 
 TDeviceData::TDeviceData(int32_t kind) : TTavixDriver(".EDN"), FKind(static_cast<TDeviceKind>(kind)) {
   if (kind < 0 || kind >= kDeviceKindCount) throw std::out_of_range("no such device kind");
+  BSDLDataList.reserve(kBsdlDescriptionCount);
+  for (const char* name : kBsdlFileNames) BSDLDataList.emplace_back(name, nullptr);
 }
 
 TDeviceData::~TDeviceData() {
@@ -103,6 +105,16 @@ TDeviceData::~TDeviceData() {
     ReleaseResources();
   } catch (...) {
   }
+}
+
+IBSDLEntity TDeviceData::GetBSDLEntity() {
+  const std::string name = GetBSDLFilename();
+  for (auto& [fileName, entity] : BSDLDataList) {
+    if (!SameText(fileName, name)) continue;
+    if (!entity) entity = BuildEntity(FindDescription(fileName), BSDLLookupLists);
+    return entity ? IBSDLEntity(entity->AsDispatch()) : IBSDLEntity();
+  }
+  return {};
 }
 
 std::string TDeviceData::GetVendorName() { return GetFamilyVendor(kFamilyName); }

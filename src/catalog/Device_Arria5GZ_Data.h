@@ -3,8 +3,11 @@
 #pragma once
 
 #include <memory>
+#include <string>
+#include <utility>
 #include <vector>
 
+#include "catalog/Device_Arria5GZ_Bsdl.h"
 #include "catalog/Device_Arria5GZ_Data.Tables.h"
 #include "plugin/Tavix.Classes.h"
 
@@ -132,6 +135,9 @@ class TDeviceData : public TTavixDriver {
     return kOptionDesignatorDescriptions[Row().OptionDesignator];
   }
   std::string GetBSDLFilename() override { return Row().BSDL; }
+  // The boundary-scan entity of the kind's BSDL file: built from the built-in tables on the
+  // first request and kept for the driver's life (never shared with another driver).
+  IBSDLEntity GetBSDLEntity() override;
   // The vendor an installed extension declares for the family; empty when none does.
   std::string GetVendorName() override;
   int32_t GetInstructionLength() override { return Row().InstructionLength; }
@@ -160,6 +166,12 @@ class TDeviceData : public TTavixDriver {
   TDeviceKind FKind;
   // Pin objects, all created by the first GetDevicePin; empty until then.
   std::vector<std::unique_ptr<TDevicePinData>> Pins;
+  // The look-up lists (ScanPins, BoundaryCells, PinMappings, OpCodes, RegisterAssociations)
+  // the entity is built with; they keep their contents afterwards.
+  TBsdlLookupLists BSDLLookupLists;
+  // The entity cache: the 16 BSDL file names, each with the entity built for it or none yet.
+  // Declared after the look-up lists so that the entities go first.
+  std::vector<std::pair<std::string, TBSDLEntityPtr>> BSDLDataList;
 };
 
 }  // namespace tavix

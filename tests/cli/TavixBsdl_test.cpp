@@ -60,5 +60,25 @@ TEST_F(TavixBsdl, ABrokenFileEndsWithItsPositionedErrorAndStatusOne) {
   EXPECT_EQ(missing.Err, "tavix: " + folder / "none.bsd" + ": cannot read the file\n");
 }
 
+TEST_F(TavixBsdl, SummarisesADeviceAndFindsItsFileInTheStoreOnceTheVendorIsKnown) {
+  const TBsdlRun bare = Run("bsdl --json 20");
+  ASSERT_EQ(bare.Status, 0) << bare.Err;
+  for (const char* field : {"\"source\": \"device\"", "\"device\": \"5AGZME5K2F40C3N\"", "\"kind\": 20",
+                            "\"entity\": \"ARRIA_V_GZ_5AGZME5K2F40\"", "\"boundaryLength\": 2775", "\"pins\": 1517",
+                            "\"instructions\": 12", "\"registerAssociations\": 3", "\"storePath\": null"})
+    EXPECT_NE(bare.Out.find(field), std::string::npos) << field << "\n" << bare.Out;
+
+  // An extension declaring the family's vendor puts the store's folder in reach.
+  folder.Write("ext/TavixConfig.ini", "[General]\nDeviceFamily=Arria5GZ\nDeviceVendor=Altera\nEDIF=Altera\n");
+  const TBsdlRun run = Run("--extension '" + folder / "ext" + "' bsdl 5agzme1e2h29c3n");
+  ASSERT_EQ(run.Status, 0) << run.Err;
+  EXPECT_NE(run.Out.find("store                  " + ExtractFilePath(ProgramFile()) +
+                         "Library/BSDL/Altera/Arria5GZ/5AGZME1E2H29.bsd\n"),
+            std::string::npos)
+      << run.Out;
+  EXPECT_NE(run.Out.find("cells                  2131\n"), std::string::npos) << run.Out;
+  EXPECT_EQ(Run("bsdl 99").Status, 1);
+}
+
 }  // namespace
 }  // namespace tavix
