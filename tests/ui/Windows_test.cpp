@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-using namespace tavix;
+using namespace tavix::os;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 

@@ -11,7 +11,7 @@
 #include <sstream>
 #include <utility>
 
-namespace tavix {
+namespace tavix::os {
 
 namespace {
 
@@ -929,4 +929,4 @@ void ResetWindowSystem() {
   ClearMessageQueue();
 }
 
-}  // namespace tavix
+}  // namespace tavix::os

@@ -17,7 +17,7 @@
 
 #include "platform/os/TavixOS.h"
 
-namespace tavix {
+namespace tavix::os {
 
 using HWND = int32_t;      // 0 is "no window"; a live handle is never handed out twice
 using HMONITOR = int32_t;  // 1-based index into the monitor list; 0 is "none"
@@ -462,4 +462,4 @@ TAVIX_OS_API std::string DescribeWindow(HWND window);
 // slate for tests and for a host that shuts down.
 TAVIX_OS_API void ResetWindowSystem();
 
-}  // namespace tavix
+}  // namespace tavix::os
