@@ -122,6 +122,15 @@ struct TFont {
   friend bool operator==(const TFont&, const TFont&) = default;
 };
 
+// How a grid draws one cell (tree list cells, inspector captions and values); drawing
+// events adjust it and hosts read it back.
+struct TCellStyle {
+  TColor TextColor = clWindowText;
+  TColor Background = clWindow;
+  bool Bold = false;
+  friend bool operator==(const TCellStyle&, const TCellStyle&) = default;
+};
+
 // The caption without its accelerator marks: "&&" stays one "&", a lone "&" goes.
 std::string StripHotkey(const std::string& caption);
 
