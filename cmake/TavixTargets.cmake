@@ -21,6 +21,13 @@ function(tavix_test_suite name folder)
   add_executable(${name} ${sources})
   tavix_warnings(${name})
   target_link_libraries(${name} PRIVATE GTest::gtest GTest::gtest_main GTest::gmock ${ARGN})
+  # A suite may stand in for the host program, whose entry points the module finds by name
+  # in the process's global scope.
+  set_target_properties(${name} PROPERTIES ENABLE_EXPORTS ON)
+  # Tests read the pictures and data files of the host's layout.
+  if(TARGET device_images)
+    add_dependencies(${name} device_images)
+  endif()
   gtest_discover_tests(${name} WORKING_DIRECTORY ${TAVIX_BIN_DIR} DISCOVERY_TIMEOUT 60
     PROPERTIES TIMEOUT 300)
 endfunction()

@@ -172,6 +172,8 @@ TAVIX_RECORD(IClient)
   void RegisterNotificationHandler(IDispatch* handler) const { Call(527, handler); }
   void UnregisterNotificationHandler(IDispatch* handler) const { Call(528, handler); }
   IPluginsRegistry GetPluginsRegistry() const { return IPluginsRegistry(Call(2027)); }
+  // The application's name as host messages give it for their source.
+  std::string GetProductName() const { return Call(548).AsString(); }
   // IProcessLauncher is the client itself.
   void RunProcess(const std::string& processName, std::string& parameters, IDispatch* view = nullptr) const {
     Call(625, processName, ByRefString{&parameters}, view);

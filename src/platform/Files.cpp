@@ -5,7 +5,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -84,6 +86,25 @@ bool WriteFileAtomically(const std::string& path, const void* data, size_t size)
   return ok;
 }
 
+bool MoveFileReplacing(const std::string& from, const std::string& to) {
+  if (!FileExists(from)) return false;
+  if (::rename(from.c_str(), to.c_str()) == 0) return true;
+  if (errno != EXDEV) return false;
+  std::vector<uint8_t> data;
+  if (!ReadFileBytes(from, data) || !WriteFileAtomically(to, data.data(), data.size())) return false;
+  ::unlink(from.c_str());
+  return true;
+}
+
+std::string CreateUniqueFile(const std::string& folder, const std::string& prefix, const std::string& ext) {
+  if (folder.empty()) return {};
+  std::string name = IncludeTrailingPathDelimiter(folder) + prefix + "XXXXXX" + ext;
+  const int fd = ::mkstemps(name.data(), static_cast<int>(ext.size()));
+  if (fd < 0) return {};
+  ::close(fd);
+  return name;
+}
+
 std::string ExtractFilePath(const std::string& path) {
   const size_t slash = path.find_last_of('/');
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
@@ -109,6 +130,17 @@ std::string ChangeFileExt(const std::string& path, const std::string& ext) {
 
 std::string IncludeTrailingPathDelimiter(const std::string& path) {
   return (!path.empty() && path.back() == '/') ? path : path + '/';
+}
+
+std::string ExpandFileName(const std::string& path) {
+  if (path.empty()) return {};
+  std::error_code ec;
+  const fs::path full = fs::weakly_canonical(fs::absolute(fs::path(path), ec), ec);
+  if (ec) return path;
+  std::string result = full.string();
+  // Keep a trailing separator the caller gave: it says the path names a folder.
+  if (path.back() == '/' && (result.empty() || result.back() != '/')) result += '/';
+  return result;
 }
 
 std::string ProgramFile() {

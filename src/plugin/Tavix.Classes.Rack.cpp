@@ -78,9 +78,4 @@ std::string TTavixDriver::VendorToolsDescriptor() {
   return {};
 }
 
-uint32_t TTavixDriver::GetBitmapHandle() {
-  // No device picture yet: the handle of no bitmap.
-  return 0;
-}
-
 }  // namespace tavix

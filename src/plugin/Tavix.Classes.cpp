@@ -3,6 +3,7 @@
 #include "host/Opal.Param.h"
 #include "host/Opal.Util.h"
 #include "platform/Files.h"
+#include "platform/Graphics.h"
 
 namespace tavix {
 
@@ -71,6 +72,8 @@ TTavixDriver::TTavixDriver(const std::string& coreExt) : FCoreExt(coreExt) {
 TTavixDriver::~TTavixDriver() {
   // Nothing in the module destroys a driver while the host runs; this is for owners that
   // build one on their own (tests, benchmarks).
+  delete FDeviceImage;
+  delete FDeviceAboutImage;
   try {
     ReleaseResources();
   } catch (...) {

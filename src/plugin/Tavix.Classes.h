@@ -272,6 +272,9 @@ class TTavixDriver : public TAbstractTavixDriver, public IDeviceMemoryAccess {
 
   // Resolves a constraint-file name to an existing file, or empty.
   std::string FindConstraintFile(const std::string& name);
+  // The generic device picture with the family's picture copied into its centre; null when
+  // there is no generic picture.
+  TBitmap* LoadDeviceImage(const std::string& familyName);
 
  protected:
   // Reads or writes processor register `index` through the debug address and data registers.

@@ -218,6 +218,14 @@ Variant Variant::FromDispatch(IDispatch* value) {
   return v;
 }
 
+Variant Variant::FromUnknown(IUnknown* value) {
+  Variant v;
+  v.FValue.vt = VT_UNKNOWN;
+  v.FValue.punkVal = value;
+  if (value) value->AddRef();
+  return v;
+}
+
 Variant Variant::Null() {
   Variant v;
   v.FValue.vt = VT_NULL;
@@ -231,6 +239,7 @@ bool Variant::AsBool() const { return VariantToBool(FValue); }
 double Variant::AsDouble() const { return VariantToDouble(FValue); }
 std::string Variant::AsString() const { return VariantToString(FValue); }
 ComPtr<IDispatch> Variant::AsDispatch() const { return VariantToDispatch(FValue); }
+ComPtr<IUnknown> Variant::AsUnknown() const { return VariantToUnknown(FValue); }
 
 std::string VarTypeName(VARTYPE vt) {
   static const char* const kNames[] = {"VT_EMPTY", "VT_NULL", "VT_I2",       "VT_I4",      "VT_R4",

@@ -143,6 +143,7 @@ class Variant {
   static Variant FromDouble(double value);
   static Variant FromString(std::string_view value);
   static Variant FromDispatch(IDispatch* value);  // takes a reference of its own
+  static Variant FromUnknown(IUnknown* value);    // VT_UNKNOWN; takes a reference of its own
   static Variant Null();
 
   VARTYPE Type() const { return FValue.vt; }
@@ -166,6 +167,7 @@ class Variant {
   double AsDouble() const;
   std::string AsString() const;
   ComPtr<IDispatch> AsDispatch() const;
+  ComPtr<IUnknown> AsUnknown() const;
 
   // "VT_I4 42", "VT_BSTR "text"" and so on, for people and logs.
   std::string Describe() const;

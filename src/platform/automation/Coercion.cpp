@@ -231,4 +231,14 @@ ComPtr<IDispatch> VariantToDispatch(const VARIANT& source) {
   }
 }
 
+ComPtr<IUnknown> VariantToUnknown(const VARIANT& source) {
+  const VARIANT v = DereferenceVariant(source);
+  switch (v.vt) {
+    case VT_EMPTY: case VT_NULL: return nullptr;
+    case VT_UNKNOWN: return ComPtr<IUnknown>(v.punkVal);
+    case VT_DISPATCH: return ComPtr<IUnknown>(static_cast<IUnknown*>(v.pdispVal));
+    default: throw EOleError(DISP_E_TYPEMISMATCH);
+  }
+}
+
 }  // namespace tavix

@@ -6,6 +6,7 @@
 //  low32  - int64, of which only the low 32 bits are kept.
 //  str    - text.
 //  object - an IDispatch reference (empty and null give none).
+//  unknown - an interface reference as passed (VT_UNKNOWN or VT_DISPATCH).
 // By-reference variants are followed.
 #pragma once
 
@@ -22,6 +23,8 @@ double VariantToDouble(const VARIANT& v);
 bool VariantToBool(const VARIANT& v);
 std::string VariantToString(const VARIANT& v);
 ComPtr<IDispatch> VariantToDispatch(const VARIANT& v);
+// An interface reference as it was passed (VT_UNKNOWN or VT_DISPATCH; empty and null give none).
+ComPtr<IUnknown> VariantToUnknown(const VARIANT& v);
 
 // The value a by-reference variant points at, as a shallow by-value variant (no ownership);
 // a by-value variant is returned as it is. Raises DISP_E_TYPEMISMATCH for a null reference.

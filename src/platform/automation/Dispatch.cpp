@@ -109,6 +109,14 @@ void SetResultDispatch(VARIANT* result, IDispatch* value) {
   result->pdispVal = value;
 }
 
+void SetResultUnknown(VARIANT* result, IUnknown* value) {
+  if (!result) return;
+  if (value) value->AddRef();
+  VariantClear(result);
+  result->vt = VT_UNKNOWN;
+  result->punkVal = value;
+}
+
 void SetResultVariant(VARIANT* result, const Variant& value) {
   if (!result) return;
   OleCheck(VariantCopy(result, &value.Raw()));

@@ -113,6 +113,7 @@ class TDispArgs {
   bool Bool(uint32_t i) const { return VariantToBool(Arg(i)); }
   std::string Str(uint32_t i) const { return VariantToString(Arg(i)); }
   ComPtr<IDispatch> Object(uint32_t i) const { return VariantToDispatch(Arg(i)); }
+  ComPtr<IUnknown> Unknown(uint32_t i) const { return VariantToUnknown(Arg(i)); }
   // The VARIANT_BOOL a VT_BOOL|VT_BYREF argument points at (DISP_E_TYPEMISMATCH otherwise).
   VARIANT_BOOL* BoolRef(uint32_t i) const;
   // The text a by-reference string argument points at (VT_BSTR|VT_BYREF or a by-reference
@@ -132,6 +133,7 @@ void SetResultBool(VARIANT* result, bool value);
 void SetResultDouble(VARIANT* result, double value);
 void SetResultString(VARIANT* result, std::string_view value);
 void SetResultDispatch(VARIANT* result, IDispatch* value);  // takes a reference of its own
+void SetResultUnknown(VARIANT* result, IUnknown* value);    // VT_UNKNOWN; a reference of its own
 void SetResultVariant(VARIANT* result, const Variant& value);
 
 // Runs an operation at an automation boundary: EOleError answers its code, any other exception
