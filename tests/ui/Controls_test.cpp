@@ -24,6 +24,7 @@ class ControlsTest : public ::testing::Test {
   }
   void TearDown() override {
     Application().OnException = nullptr;
+    os::ReleaseAllKeys();
     os::ResetWindowSystem();
   }
 
@@ -188,6 +189,21 @@ TEST_F(ControlsTest, TabMovesTheFocusInTabOrderSkippingWhatCannotTakeIt) {
   EXPECT_TRUE(s.Second->Focused());
   EXPECT_THAT(s.Log, ElementsAre("exit First", "enter Ok", "exit Ok", "enter Second"));
   EXPECT_THAT(s.Form->Describe(), HasSubstr("activecontrol=Second"));
+}
+
+TEST_F(ControlsTest, ShiftTabGoesBackAndCtrlTabLeavesTheFocusAlone) {
+  TSampleForm s;
+  s.Form->Show();
+  s.Ok->SetFocus();
+  os::SetKeyDown(os::VK_SHIFT, true);
+  os::KeyDown(os::VK_TAB);
+  os::ProcessMessages();
+  EXPECT_EQ(s.Form->ActiveControl(), s.Second);
+  os::SetKeyDown(os::VK_SHIFT, false);
+  os::SetKeyDown(os::VK_CONTROL, true);
+  os::KeyDown(os::VK_TAB);
+  os::ProcessMessages();
+  EXPECT_EQ(s.Form->ActiveControl(), s.Second);
 }
 
 TEST_F(ControlsTest, FirstControlInTabOrderWithTabStop) {

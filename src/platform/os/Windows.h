@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/os/Keyboard.h"
+#include "platform/os/Shell.h"
 #include "platform/os/TavixOS.h"
 
 namespace tavix::os {
@@ -172,12 +174,9 @@ enum : int32_t {
   SM_CYCAPTION_PX = 22,
 };
 
-// ShowWindow commands.
+// ShowWindow commands (SW_HIDE, SW_SHOWNORMAL, SW_SHOWMINIMIZED and SW_SHOWMAXIMIZED are the
+// shell's, Shell.h).
 enum : int32_t {
-  SW_HIDE = 0,
-  SW_SHOWNORMAL = 1,
-  SW_SHOWMINIMIZED = 2,
-  SW_SHOWMAXIMIZED = 3,
   SW_SHOWNOACTIVATE = 4,
   SW_SHOW = 5,
   SW_MINIMIZE = 6,
@@ -208,14 +207,12 @@ enum : uint32_t {
 // MonitorFrom... fallbacks.
 enum : uint32_t { MONITOR_DEFAULTTONULL = 0, MONITOR_DEFAULTTOPRIMARY = 1, MONITOR_DEFAULTTONEAREST = 2 };
 
-// Virtual keys used by the module and its tests.
+// Virtual keys used by the module and its tests (the modifier keys are the keyboard's,
+// Keyboard.h).
 enum : uint16_t {
   VK_BACK = 0x08,
   VK_TAB = 0x09,
   VK_RETURN = 0x0D,
-  VK_SHIFT = 0x10,
-  VK_CONTROL = 0x11,
-  VK_MENU = 0x12,
   VK_ESCAPE = 0x1B,
   VK_SPACE = 0x20,
   VK_PRIOR = 0x21,

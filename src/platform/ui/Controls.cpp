@@ -15,8 +15,11 @@ namespace tavix {
 // ---- helpers -------------------------------------------------------------------------------------
 
 TShiftState KeyboardShiftState() {
-  // The keyboard state belongs to the OS stand-in's keyboard service.
-  return 0;
+  TShiftState shift = 0;
+  if (os::GetKeyState(os::VK_SHIFT) < 0) shift |= ssShift;
+  if (os::GetKeyState(os::VK_CONTROL) < 0) shift |= ssCtrl;
+  if (os::GetKeyState(os::VK_MENU) < 0) shift |= ssAlt;
+  return shift;
 }
 
 TColor ColorToRGB(TColor color) {
@@ -613,7 +616,7 @@ void TWinControl::AnchorChildren(int32_t oldClientWidth, int32_t oldClientHeight
 void TWinControl::SetVisible(bool value) {
   if (value == Visible()) return;
   TControl::SetVisible(value);
-  if (FHandle) os::ShowWindow(FHandle, value ? os::SW_SHOWNA : os::SW_HIDE);
+  if (FHandle) os::ShowWindow(FHandle, value ? int32_t(os::SW_SHOWNA) : int32_t(os::SW_HIDE));
 }
 
 void TWinControl::SetEnabled(bool value) {
