@@ -274,7 +274,7 @@ TEST_F(WindowSystemTest, SizeAndMoveMessagesCarryTheNewValuesOnlyOnChange) {
   SetWindowPos(w, -5, 7, 120, 80);
   SetWindowPos(w, -5, 7, 120, 80);
   SetWindowPos(w, 0, 0, 60, 40, SWP_NOMOVE);
-  EXPECT_THAT(seen, ElementsAre("move -5,7", "size 120x80", "size 60x40"));
+  EXPECT_THAT(seen, ElementsAre("size 300x200", "move 10,10", "move -5,7", "size 120x80", "size 60x40"));
 }
 
 TEST_F(WindowSystemTest, MonitorNearestAWindow) {

@@ -213,6 +213,11 @@ HWND CreateWindowEx(const TWindowCreateParams& params) {
     return 0;
   }
   if (!IsWindow(handle)) return 0;
+  // The initial size and place, as a window learns them during its creation.
+  const TRect client = GetClientRect(handle);
+  SendMessage(handle, WM_SIZE, SIZE_RESTORED, MakeLParam(client.Width(), client.Height()));
+  if (IsWindow(handle)) SendMessage(handle, WM_MOVE, 0, MakeLParam(params.X, params.Y));
+  if (!IsWindow(handle)) return 0;
   if (params.Style & WS_VISIBLE) ShowWindow(handle, child ? SW_SHOWNA : SW_SHOW);
   return handle;
 }

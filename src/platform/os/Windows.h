@@ -262,7 +262,7 @@ struct TWindowCreateParams {
 };
 
 // Creates a window: WM_NCCREATE (a zero answer refuses creation), WM_CREATE (-1 refuses),
-// then shows it when WS_VISIBLE is set. Returns 0 when the parent is not a window or the
+// WM_SIZE and WM_MOVE with its initial bounds, then shows it when WS_VISIBLE is set. Returns 0 when the parent is not a window or the
 // window refused; a child without a parent is refused too.
 TAVIX_OS_API HWND CreateWindowEx(const TWindowCreateParams& params);
 // Destroys the window and its children (and the top-level windows it owns): WM_DESTROY to the

@@ -204,8 +204,15 @@ void TComponent::RemoveComponent(TComponent* component) {
 
 void Free(TComponent* component) {
   if (!component) return;
-  component->BeforeDestruction();
+  // The component goes even when its teardown fails; the failure is raised afterwards.
+  std::exception_ptr failure;
+  try {
+    component->BeforeDestruction();
+  } catch (...) {
+    failure = std::current_exception();
+  }
   delete component;
+  if (failure) std::rethrow_exception(failure);
 }
 
 // ---- TControl ------------------------------------------------------------------------------------------
@@ -450,8 +457,9 @@ void TWinControl::CreateHandle() {
     throw;
   }
   ExcludeControlState(csCreatingHandle);
+  // Windows of hidden children come when they are shown (or asked for).
   for (TControl* child : std::vector<TControl*>(FControls))
-    if (auto* win = dynamic_cast<TWinControl*>(child)) win->CreateHandle();
+    if (auto* win = dynamic_cast<TWinControl*>(child); win && win->Visible()) win->CreateHandle();
   FLastClientWidth = ClientWidth();
   FLastClientHeight = ClientHeight();
 }
@@ -617,6 +625,7 @@ void TWinControl::SetVisible(bool value) {
   if (value == Visible()) return;
   TControl::SetVisible(value);
   if (FHandle) os::ShowWindow(FHandle, value ? int32_t(os::SW_SHOWNA) : int32_t(os::SW_HIDE));
+  else if (value && Parent() && Parent()->HandleAllocated() && !IsDestroying()) HandleNeeded();
 }
 
 void TWinControl::SetEnabled(bool value) {
@@ -649,7 +658,7 @@ void TWinControl::SetParent(TWinControl* parent) {
     DestroyHandle();
   }
   TControl::SetParent(parent);
-  if (parent->HandleAllocated() && !IsDestroying()) HandleNeeded();
+  if (parent->HandleAllocated() && Visible() && !IsDestroying()) HandleNeeded();
 }
 
 void TWinControl::InsertControl(TControl* control) {

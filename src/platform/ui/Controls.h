@@ -361,7 +361,8 @@ class TWinControl : public TControl {
   explicit TWinControl(TComponent* owner = nullptr);
   ~TWinControl() override;
 
-  // The window, created on demand (with its parents' and its children's).
+  // The window, created on demand (with its parents' and its visible children's; a hidden
+  // child gets its window when it is shown or asked for it).
   HWND Handle();
   bool HandleAllocated() const { return FHandle != 0; }
   // The window if there is one (never creates it).
