@@ -256,8 +256,15 @@ TEST_F(GridsTest, ImageListChecksImageSizes) {
   EXPECT_THROW(images.Add(TImageData{"wrong", std::vector<uint32_t>(16 * 16)}), EInvalidOperation);
   EXPECT_EQ(images.Count(), 2);
   EXPECT_EQ(images.Describe(), "TImageList 18x18 [0:pin, 1:blank]");
+  TBitmap picture;
+  ASSERT_TRUE(picture.SetSize(18, 18));
+  picture.SetPixel(1, 0, 0x123456);
+  EXPECT_EQ(images.AddBitmap(picture, "drawn"), 2);
+  EXPECT_EQ(images.Image(2).Pixels[1], 0xFF123456u);
+  EXPECT_EQ(images.Image(2).Pixels[18], 0xFF000000u);
   images.SetSize(16, 16);
   EXPECT_EQ(images.Count(), 0);
+  EXPECT_THROW(images.AddBitmap(picture), EInvalidOperation);
 }
 
 }  // namespace

@@ -162,6 +162,18 @@ int32_t TImageList::Add(const TImageData& image) {
   return Count() - 1;
 }
 
+int32_t TImageList::AddBitmap(const TBitmap& bitmap, const std::string& name) {
+  if (bitmap.Width() != FWidth || bitmap.Height() != FHeight)
+    throw EInvalidOperation("Invalid image size: a " + std::to_string(bitmap.Width()) + " x " +
+                            std::to_string(bitmap.Height()) + " picture for a " + std::to_string(FWidth) + " x " +
+                            std::to_string(FHeight) + " image list");
+  TImageData image{name, {}};
+  image.Pixels.reserve(static_cast<size_t>(FWidth) * static_cast<size_t>(FHeight));
+  for (int32_t y = 0; y < FHeight; ++y)
+    for (int32_t x = 0; x < FWidth; ++x) image.Pixels.push_back(0xFF000000u | (bitmap.GetPixel(x, y) & 0xFFFFFFu));
+  return Add(image);
+}
+
 void TImageList::Clear() {
   if (FImages.empty()) return;
   FImages.clear();

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Graphics.h"
 #include "platform/ui/Controls.h"
 
 namespace tavix {
@@ -69,7 +70,8 @@ class TPageControl : public TWinControl {
   TTabSheet* FActivePage = nullptr;
 };
 
-// One image of an image list: RGBA pixels, row by row (empty for a blank image).
+// One image of an image list: pixels 0xAARRGGBB, row by row from the top (empty for a blank
+// image).
 struct TImageData {
   std::string Name;
   std::vector<uint32_t> Pixels;
@@ -87,6 +89,8 @@ class TImageList : public TComponent {
   // Adds an image and answers its index; raises EInvalidOperation when its pixels do not
   // fill width x height.
   int32_t Add(const TImageData& image);
+  // Adds a picture of the list's size (opaque); raises EInvalidOperation for another size.
+  int32_t AddBitmap(const TBitmap& bitmap, const std::string& name = {});
   const TImageData& Image(int32_t index) const { return FImages.at(static_cast<size_t>(index)); }
   void Clear();
   TNotifyEvent OnChange;

@@ -138,6 +138,14 @@ class TForm : public TCustomForm {
   using TCustomForm::TCustomForm;
 };
 
+// A frame: a borderless container of controls built as a unit and placed inside a form (an
+// options grid, a page of controls).
+class TFrame : public TWinControl {
+ public:
+  explicit TFrame(TComponent* owner = nullptr) : TWinControl(owner) { SetBounds(0, 0, 320, 240); }
+  bool ParentBackground = true;
+};
+
 // Makes a form, then runs its Loaded and AfterConstruction (OnCreate) as a streamed form gets
 // them; a failure there frees the form and raises on.
 template <class T, class... A>
