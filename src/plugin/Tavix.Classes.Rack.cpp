@@ -1,4 +1,5 @@
 // The generic driver's rack instrument and vendor-tool queries.
+#include "host/Opal.Util.h"
 #include "plugin/Tavix.Classes.h"
 
 namespace tavix {
@@ -9,8 +10,14 @@ void TTavixDriver::CreateRackViewer() {
 }
 
 TForm* TTavixDriver::CreateRackForm() {
-  // The live viewer needs the device's JTAG device and its boundary-scan entity; this build
-  // has no viewer form, so the rack stays empty.
+  const IJTagDevice device = GetOwnJTagDevice();
+  if (!device) return nullptr;
+  if (!device.GetEntity()) {
+    const std::string name = FTavixDevice ? FTavixDevice.GetDeviceName() : std::string();
+    ShowError("Failed To find Boundary Scan data for Device\r\r" "Device:  " + name);
+    return nullptr;
+  }
+  // The live viewer form is not part of this build: with an entity the rack stays empty.
   return nullptr;
 }
 

@@ -147,6 +147,12 @@ TEST(DriverFactory, KindsOutsideTheCatalogGiveNoDriver) {
   EXPECT_NE(a.get(), b.get());
   EXPECT_EQ(a->GetDeviceName(), b->GetDeviceName());
   EXPECT_EQ(a->CoreGen_OutputExtension(), ".VHD");
+  EXPECT_EQ(a->GetDownloadFileExtensions(), "RBF");
+  // Without a chain device nothing is sent and the actions answer their defaults.
+  EXPECT_EQ(a->GetDeviceState(), 1);
+  EXPECT_FALSE(a->ResetDevice());
+  EXPECT_EQ(a->ReadUserCode(), 0xFFFFFFFFu);
+  EXPECT_EQ(a->ProgramDevice("any.rbf"), 0);
 }
 
 }  // namespace
