@@ -31,7 +31,10 @@ struct TMessageLog {
 class WindowSystemTest : public ::testing::Test {
  protected:
   void SetUp() override { ResetWindowSystem(); }
-  void TearDown() override { ResetWindowSystem(); }
+  void TearDown() override {
+    ReleaseAllKeys();
+    ResetWindowSystem();
+  }
 
   static HWND TopLevel(const std::string& caption, TWindowProc proc = {}, uint32_t style = WS_OVERLAPPED,
                        TRect bounds = TRect::FromBounds(10, 10, 300, 200)) {
@@ -235,6 +238,15 @@ TEST_F(WindowSystemTest, KeyboardInputGoesToTheFocusedWindowThroughTheQueue) {
   DestroyWindow(top);
   EXPECT_EQ(KeyDown('A'), 0) << "with no window to take it, input is dropped";
   EXPECT_EQ(PendingMessageCount(), 0u);
+}
+
+TEST_F(WindowSystemTest, PressingAndReleasingKeysChangesTheKeyboardState) {
+  KeyDown(VK_CONTROL);
+  EXPECT_LT(GetKeyState(VK_CONTROL), 0);
+  KeyUp(VK_CONTROL);
+  EXPECT_GE(GetKeyState(VK_CONTROL), 0);
+  SysKeyDown(VK_MENU);
+  EXPECT_LT(GetKeyState(VK_MENU), 0);
 }
 
 TEST_F(WindowSystemTest, ActivationNotifiesBothWindows) {

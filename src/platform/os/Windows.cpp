@@ -715,14 +715,24 @@ HWND QueueKeyboard(UINT message, WPARAM wParam, LPARAM keyData) {
 constexpr LPARAM kRelease = (LPARAM(1) << 30) | (LPARAM(1) << 31);
 }  // namespace
 
-HWND KeyDown(uint16_t virtualKey) { return QueueKeyboard(WM_KEYDOWN, virtualKey, 1); }
-HWND KeyUp(uint16_t virtualKey) { return QueueKeyboard(WM_KEYUP, virtualKey, 1 | kRelease); }
+// Pressing and releasing a key changes the keyboard state at once, whoever gets the message.
+HWND KeyDown(uint16_t virtualKey) {
+  SetKeyDown(virtualKey, true);
+  return QueueKeyboard(WM_KEYDOWN, virtualKey, 1);
+}
+
+HWND KeyUp(uint16_t virtualKey) {
+  SetKeyDown(virtualKey, false);
+  return QueueKeyboard(WM_KEYUP, virtualKey, 1 | kRelease);
+}
 
 HWND SysKeyDown(uint16_t virtualKey) {
+  SetKeyDown(virtualKey, true);
   return QueueKeyboard(WM_SYSKEYDOWN, virtualKey, 1 | (virtualKey == VK_F10 ? 0 : KF_ALTDOWN_BIT));
 }
 
 HWND SysKeyUp(uint16_t virtualKey) {
+  SetKeyDown(virtualKey, false);
   return QueueKeyboard(WM_SYSKEYUP, virtualKey, 1 | kRelease | (virtualKey == VK_F10 ? 0 : KF_ALTDOWN_BIT));
 }
 

@@ -393,10 +393,10 @@ TAVIX_OS_API HWND GetFocus();
 TAVIX_OS_API HWND SetActiveWindow(HWND window);
 TAVIX_OS_API HWND GetActiveWindow();
 
-// Keyboard input as the keyboard produces it: queued for the window with the focus (the
-// active window when no window has it); answers that window, or 0 when no window takes input
-// (the input is then dropped). The key-data word carries the repeat count 1 and, for system
-// keys, the Alt bit.
+// Keyboard input as the keyboard produces it: the key's state (Keyboard.h) changes at once and
+// the message is queued for the window with the focus (the active window when no window has
+// it); answers that window, or 0 when no window takes input (the message is then dropped). The
+// key-data word carries the repeat count 1 and, for system keys, the Alt bit.
 TAVIX_OS_API HWND KeyDown(uint16_t virtualKey);
 TAVIX_OS_API HWND KeyUp(uint16_t virtualKey);
 TAVIX_OS_API HWND SysKeyDown(uint16_t virtualKey);  // a key pressed with Alt held, or F10
