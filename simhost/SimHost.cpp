@@ -1,5 +1,7 @@
 #include "simhost/SimHost.h"
 
+#include "platform/os/Windows.h"
+
 #include <dlfcn.h>
 
 #include <atomic>
@@ -93,6 +95,21 @@ SimHost::SimHost(SimHostOptions options) : FSettings(std::move(options)) {
     FClient = MakeHostObject<Client>(ClientServices{FGui, FTimers, FOptions, FOpal, FAPI, FPlugins, FWorkspace},
                                      FSettings.ClientName);
 
+    // The host's own windows: the application window owns the main window, and the modules'
+    // windows belong to them.
+    os::TWindowCreateParams app;
+    app.ClassName = "TApplication";
+    app.Caption = FSettings.ClientName.empty() ? "Host" : FSettings.ClientName;
+    FApplicationWindow = os::CreateWindowEx(app);
+    os::TWindowCreateParams main;
+    main.ClassName = "THostMainForm";
+    main.Caption = app.Caption;
+    main.Width = 1280;
+    main.Height = 800;
+    main.Parent = FApplicationWindow;
+    FMainWindow = os::CreateWindowEx(main);
+    FClient->SetWindowHandles(FApplicationWindow, FMainWindow);
+
     for (const char* name : kOnDemandServers) FClient->DefineServer(name);
     for (const char* name : kModuleServers) FClient->DefineServer(name);
     FClient->DefineServer("FPGAFlow").SetService(509009, ComPtr<IDispatch>(FVendorTools->AsDispatch()));
@@ -128,6 +145,9 @@ SimHost::~SimHost() {
   FTimers->Clear();
   FClient->ReleaseRegistrations();
   FJTagPorts.clear();
+  os::ProcessMessages();
+  if (os::IsWindow(FMainWindow)) os::DestroyWindow(FMainWindow);
+  if (os::IsWindow(FApplicationWindow)) os::DestroyWindow(FApplicationWindow);
   gCurrentHost.store(nullptr);
 }
 
@@ -183,6 +203,7 @@ void SimHost::AddLoopTask(std::function<void()> task) {
 }
 
 void SimHost::ProcessEvents() {
+  os::ProcessMessages();
   for (size_t i = 0; i < FLoopTasks.size(); ++i) {
     const std::function<void()> task = FLoopTasks[i];  // a task may add others
     task();

@@ -121,7 +121,12 @@ class SimHost {
   uint64_t Now() const { return FTimers->Now(); }
   // Manual clock: moves time on, firing every timer that falls due (see TimerManager).
   int AdvanceTime(uint64_t ms);
-  // One turn of the loop: the tasks added with AddLoopTask, then the timers due now.
+  // The host's application and main windows (the owners of the modules' windows).
+  int32_t ApplicationWindow() const { return FApplicationWindow; }
+  int32_t MainWindow() const { return FMainWindow; }
+
+  // One turn of the loop: the window messages posted so far, the tasks added with
+  // AddLoopTask, then the timers due now.
   void ProcessEvents();
   // Runs the loop for a while (manual clock: advances time by that much).
   void RunFor(uint64_t ms);
@@ -154,6 +159,8 @@ class SimHost {
   std::vector<ComPtr<IDispatch>> FJTagPorts;
   std::vector<std::function<void()>> FLoopTasks;
   bool FQuit = false;
+  int32_t FApplicationWindow = 0;  // the host's windows in the OS stand-in's window system
+  int32_t FMainWindow = 0;
 };
 
 // ---- what the host modules' entry points answer ----

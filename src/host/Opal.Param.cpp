@@ -1,8 +1,6 @@
 #include "host/Opal.Param.h"
 
 #include <charconv>
-#include <cstdio>
-#include <cstdlib>
 #include <stdexcept>
 
 #include "platform/automation/AutoTypes.h"
@@ -61,9 +59,10 @@ void TParameterList::SetState_AddParameterAsInt64(const std::string& name, int64
 }
 
 void TParameterList::SetState_AddParameterAsDouble(const std::string& name, double value) {
+  // Fifteen significant digits, "." as the separator whatever the process locale says.
   char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%.15g", value);  // always "." as the separator
-  SetState_AddParameter(name, buffer);
+  const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+  SetState_AddParameter(name, ec == std::errc() ? std::string(buffer, end) : std::string());
 }
 
 TParameter* TParameterList::GetState_ParameterByName(const std::string& name) const {
@@ -102,12 +101,14 @@ bool ParseWhole(const std::string& text, T& out) {
   return true;
 }
 
+// Whole text as a number with "." as the decimal separator, whatever the process locale says.
 bool ParseReal(const std::string& text, double& out) {
   const std::string t = Trim(text);
   if (t.empty()) return false;
-  char* end = nullptr;
-  const double value = std::strtod(t.c_str(), &end);
-  if (end != t.c_str() + t.size()) return false;
+  const char* first = t.data() + (t[0] == '+' ? 1 : 0);
+  double value = 0;
+  const auto [ptr, ec] = std::from_chars(first, t.data() + t.size(), value);
+  if (ec != std::errc() || ptr != t.data() + t.size()) return false;
   out = value;
   return true;
 }

@@ -2,7 +2,7 @@
 // the catalog answers.
 #pragma once
 
-#include "plugin/Device_Arria5GZ_Data.h"
+#include "catalog/Device_Arria5GZ_Data.h"
 
 namespace tavix {
 

@@ -311,3 +311,36 @@ inline constexpr uint8_t kProcessorRegisterAddress[8] = {0x01, 0x02, 0x04, 0x08,
 extern const char* const kDeviceActionNames[32];
 
 }  // namespace tavix
+
+namespace tavix {
+
+// Base of the module's device pins. Pins are owned by their driver and not reference counted:
+// AddRef and Release answer -1 on every interface, as for the driver. Supplies the three pin
+// operations that follow from the others.
+class TTavixAbstractDevicePin : public TAbstractDevicePin {
+ public:
+  int32_t TAVIX_STDCALL AddRef() override { return -1; }
+  int32_t TAVIX_STDCALL Release() override { return -1; }
+
+  // Bank, differential id and clock-pair id joined by "|".
+  std::string GetUniqueDifferentialID() override;
+  // True for the positive pin of a differential, high-speed, DCI or clock pair.
+  bool GetIsPosPinOfDiffPair() override;
+  // True for the negative pin of such a pair.
+  bool GetIsNegPinOfDiffPair() override;
+};
+
+// Base of the module's I/O standards. The defaults describe a standard with no slew rates and
+// no drive strengths; the names come from the host-wide I/O-standard tables, which this module
+// does not carry, so they are empty here. Subclasses override what they know.
+class TTavixAbstractDeviceIOStandard : public TAbstractDeviceIOStandard {
+ public:
+  std::string GetDisplayName() override { return {}; }
+  std::string GetParamName() override { return {}; }
+  int32_t GetSlewCount() override { return 0; }
+  std::string GetSlewValue(int32_t) override { return {}; }
+  int32_t GetDriveCount() override { return 0; }
+  std::string GetDriveStrength(int32_t) override { return {}; }
+};
+
+}  // namespace tavix

@@ -3,6 +3,7 @@
 #include "SimHostTestSupport.h"
 
 #include "platform/Files.h"
+#include "platform/os/Windows.h"
 
 namespace tavix::sim::testing {
 namespace {
@@ -24,6 +25,25 @@ class NamedView : public HostObject {
  private:
   std::string FName;
 };
+
+TEST_F(ClientTest, WindowHandlesNameTheHostsLiveWindows) {
+  const IClient client = HostClient();
+  const int32_t application = client.GetApplicationHandle();
+  const int32_t main = client.GetMainWindowHandle();
+  ASSERT_TRUE(os::IsWindow(application));
+  ASSERT_TRUE(os::IsWindow(main));
+  EXPECT_NE(application, main);
+  EXPECT_EQ(os::GetWindowOwner(main), application);
+  // A message posted to the main window is delivered by the host's loop.
+  int delivered = 0;
+  os::SetWindowProc(main, [&](os::HWND w, os::UINT msg, os::WPARAM wp, os::LPARAM lp) -> os::LRESULT {
+    if (msg == os::WM_USER + 7) ++delivered;
+    return os::DefWindowProc(w, msg, wp, lp);
+  });
+  os::PostMessage(main, os::WM_USER + 7, 0, 0);
+  Host.ProcessEvents();
+  EXPECT_EQ(delivered, 1);
+}
 
 TEST_F(ClientTest, PluginsRegistryListsEveryExtensionWithItsDisabledFlag) {
   ScratchFolder first, second;

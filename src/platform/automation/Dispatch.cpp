@@ -24,6 +24,16 @@ void TDispArgList::Add(ByRefBool ref) {
   FArgs.push_back(std::move(v));
 }
 
+void TDispArgList::Add(ByRefInt ref) {
+  FRefInts.push_back(ref.Target ? *ref.Target : 0);
+  Variant v;
+  VARIANT* raw = v.Out();
+  raw->vt = VT_I4 | VT_BYREF;
+  raw->plVal = &FRefInts.back();
+  FRefs.push_back({FArgs.size(), nullptr, nullptr, ref.Target});
+  FArgs.push_back(std::move(v));
+}
+
 TDispArgList::~TDispArgList() {
   for (BSTR text : FRefTexts) SysFreeString(text);
 }
@@ -42,6 +52,7 @@ Variant TDispArgList::Invoke(IDispatch* object, DISPID id, uint16_t flags) {
     const VARIANT& v = reversed[reversed.size() - 1 - slot.Index];
     if (slot.Text) *slot.Text = BstrToString(*v.pbstrVal);
     if (slot.Flag) *slot.Flag = *v.pboolVal != 0;
+    if (slot.Int) *slot.Int = *v.plVal;
   }
   if (Failed(hr)) throw EOleError(hr, "call of DISPID " + std::to_string(id) + " failed with " + HResultText(hr));
   return result;
@@ -51,6 +62,14 @@ VARIANT_BOOL* TDispArgs::BoolRef(uint32_t i) const {
   const VARIANT& v = Arg(i);
   if (v.vt == (VT_BOOL | VT_BYREF) && v.pboolVal) return v.pboolVal;
   if (v.vt == (VT_VARIANT | VT_BYREF) && v.pvarVal && v.pvarVal->vt == VT_BOOL) return &v.pvarVal->boolVal;
+  throw EOleError(DISP_E_TYPEMISMATCH);
+}
+
+int32_t* TDispArgs::IntRef(uint32_t i) const {
+  const VARIANT& v = Arg(i);
+  if (v.vt == (VT_I4 | VT_BYREF) && v.plVal) return v.plVal;
+  if (v.vt == (VT_INT | VT_BYREF) && v.pintVal) return v.pintVal;
+  if (v.vt == (VT_VARIANT | VT_BYREF) && v.pvarVal && v.pvarVal->vt == VT_I4) return &v.pvarVal->lVal;
   throw EOleError(DISP_E_TYPEMISMATCH);
 }
 

@@ -27,6 +27,11 @@ struct ByRefBool {
   bool* Target;
 };
 
+// A 32-bit integer argument passed by reference (VT_I4|VT_BYREF); written back after the call.
+struct ByRefInt {
+  int32_t* Target;
+};
+
 // Anything that carries an IDispatch reference (host and module records) can be an argument.
 template <class T>
 concept DispatchCarrier = requires(const T& t) {
@@ -57,6 +62,7 @@ class TDispArgList {
   }
   void Add(ByRefString ref);
   void Add(ByRefBool ref);
+  void Add(ByRefInt ref);
 
   // Invokes and writes back by-reference arguments; raises on a failure code.
   Variant Invoke(IDispatch* object, DISPID id, uint16_t flags);
@@ -66,10 +72,12 @@ class TDispArgList {
     size_t Index;
     std::string* Text;
     bool* Flag;
+    int32_t* Int = nullptr;
   };
   std::vector<Variant> FArgs;
   std::deque<BSTR> FRefTexts;
   std::deque<VARIANT_BOOL> FRefFlags;
+  std::deque<int32_t> FRefInts;
   std::vector<RefSlot> FRefs;
 
  public:
@@ -119,6 +127,9 @@ class TDispArgs {
   // The text a by-reference string argument points at (VT_BSTR|VT_BYREF or a by-reference
   // variant holding text); DISP_E_TYPEMISMATCH otherwise.
   BSTR* StrRef(uint32_t i) const;
+  // The integer a VT_I4|VT_BYREF argument (or a by-reference variant holding VT_I4) points at;
+  // DISP_E_TYPEMISMATCH otherwise.
+  int32_t* IntRef(uint32_t i) const;
 
  private:
   const DISPPARAMS* FParams;
