@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "Commands.h"
+#include "SimChainSpec.h"
 #include "simhost/jtag/RemoteBitbang.h"
 #include "simhost/jtag/SimDeviceCatalog.h"
 
@@ -24,13 +25,7 @@ extern "C" void StopServing(int) {
 }
 
 void RunSimServer(const SimServerOptions& options) {
-  std::vector<jtagsim::TSimDeviceDescription> devices;
-  try {
-    devices = jtagsim::ArriaVGZChain(options.Chain);
-  } catch (const std::invalid_argument& e) {
-    throw ECommandError(e.what());
-  }
-  jtagsim::TSimChain chain(devices);
+  jtagsim::TSimChain chain(ParseSimChain(options.Chain));
   jtagsim::TRemoteBitbangServer server(chain);
   uint16_t port = 0;
   try {
@@ -41,13 +36,24 @@ void RunSimServer(const SimServerOptions& options) {
 
   std::cout << "Serving a simulated JTAG chain on 127.0.0.1:" << port << " (remote_bitbang)\n";
   for (size_t p = 0; p < chain.DeviceCount(); ++p) {
+    const jtagsim::TSimDeviceDescription& d = chain.Device(p).Description();
     char id[16];
-    std::snprintf(id, sizeof id, "0x%08X", chain.Device(p).Description().IdCode);
-    std::cout << "  position " << p << ": " << chain.Device(p).Description().Name << "  IDCODE " << id << '\n';
+    std::snprintf(id, sizeof id, "0x%08X", d.IdCode);
+    std::cout << "  position " << p << ": " << d.Name << "  IDCODE " << id << "  IR " << d.InstructionLength
+              << " bits\n";
   }
-  std::cout << "OpenOCD: adapter driver remote_bitbang; remote_bitbang host 127.0.0.1; remote_bitbang port " << port
-            << "\n(declare the TAPs from the TDO end: the last position first)\nCtrl-C stops.\n"
-            << std::flush;
+  // OpenOCD declares the TAPs from the TDO end.
+  std::cout << "OpenOCD configuration:\n  adapter driver remote_bitbang\n  remote_bitbang host 127.0.0.1\n"
+            << "  remote_bitbang port " << port << "\n  transport select jtag\n";
+  for (size_t p = chain.DeviceCount(); p-- > 0;) {
+    const jtagsim::TSimDeviceDescription& d = chain.Device(p).Description();
+    char id[16];
+    std::snprintf(id, sizeof id, "0x%08x", d.IdCode);
+    std::cout << "  jtag newtap p" << p << " tap -irlen " << d.InstructionLength;
+    if (d.IdCode != 0) std::cout << " -expected-id " << id;
+    std::cout << '\n';
+  }
+  std::cout << "Ctrl-C stops.\n" << std::flush;
 
   gServer = &server;
   struct sigaction action {};
@@ -70,7 +76,8 @@ void RegisterSimServer(CLI::App& app, Session&) {
       ->required()
       ->check(CLI::Range(0, 65535));
   command->add_option("--chain", options->Chain,
-                      "Devices from the TDI end, by ordering code or kind, separated by commas")
+                      "Devices from the TDI end, separated by commas: Arria V GZ ordering codes or kinds, or "
+                      "BSDL files of any device")
       ->capture_default_str();
   command->callback([options] { RunSimServer(*options); });
 }

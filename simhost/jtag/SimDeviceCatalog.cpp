@@ -168,6 +168,12 @@ std::vector<TSimDeviceDescription> ArriaVGZChain(std::string_view spec) {
   return chain;
 }
 
+std::optional<int32_t> ArriaVGZStatusCell(uint32_t idCode) {
+  for (const TDie& die : kDies)
+    if ((die.IdCode & 0x0FFFFFFFu) == (idCode & 0x0FFFFFFFu)) return die.StatusCell;
+  return std::nullopt;
+}
+
 uint64_t ArriaVGZConfigBits(int kind) {
   if (kind < 0 || kind >= kArriaVGZKindCount)
     throw std::out_of_range("no Arria V GZ device kind " + std::to_string(kind));

@@ -35,6 +35,10 @@ std::vector<TSimDeviceDescription> ArriaVGZChain(std::string_view spec);
 // 5AGZME7 behind it.
 constexpr std::string_view kDefaultSimChain = "5AGZME1E2H29C3N,5AGZME7K2F40C3N";
 
+// The CONF_DONE status cell of the die an IDCODE names (version bits ignored); none for an
+// IDCODE of no Arria V GZ die.
+std::optional<int32_t> ArriaVGZStatusCell(uint32_t idCode);
+
 // Size of the kind's full configuration image, in bits.
 uint64_t ArriaVGZConfigBits(int kind);
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <regex>
 
 #include "platform/Files.h"
@@ -31,22 +32,31 @@ class TavixSimCommands : public ::testing::Test {
 
 TEST_F(TavixSimCommands, SimServerServesOpenOcdUntilInterrupted) {
   if (::access(testing::kOpenOcd, X_OK) != 0) GTEST_SKIP() << "OpenOCD is not installed at " << testing::kOpenOcd;
-  TChildProcess server({Tavix(), "sim-server", "--remote-bitbang", "0", "--chain", "5AGZME3H2F35C3N,20,31"});
+  // Two catalog devices around a foreign one read from its BSDL file.
+  const std::string foreign = "/work/shared/samples/bsdl/STM32F469_F479_LQFP176.bsd";
+  const std::string chain = FileExists(foreign) ? "5AGZME3H2F35C3N," + foreign + ",31" : "5AGZME3H2F35C3N,20,31";
+  TChildProcess server({Tavix(), "sim-server", "--remote-bitbang", "0", "--chain", chain});
   ASSERT_TRUE(server.Started());
   ASSERT_TRUE(server.WaitForOutput("Ctrl-C stops.", 20s)) << server.Output();
-  std::smatch match;
-  const std::string banner = server.Output();
-  ASSERT_TRUE(std::regex_search(banner, match, std::regex(R"(127\.0\.0\.1:(\d+))"))) << banner;
 
-  TChildProcess openocd({testing::kOpenOcd, "-c", "adapter driver remote_bitbang", "-c", "remote_bitbang host 127.0.0.1",
-                         "-c", "remote_bitbang port " + match[1].str(), "-c", "transport select jtag", "-c",
-                         "jtag newtap p2 tap -irlen 10 -expected-id 0x029f70dd", "-c",
-                         "jtag newtap p1 tap -irlen 10 -expected-id 0x029770dd", "-c",
-                         "jtag newtap p0 tap -irlen 10 -expected-id 0x029710dd", "-c", "init", "-c", "shutdown"});
+  // The configuration the server prints is what OpenOCD gets.
+  const std::string banner = server.Output();
+  const size_t from = banner.find("OpenOCD configuration:\n"), to = banner.find("Ctrl-C stops.");
+  ASSERT_NE(from, std::string::npos) << banner;
+  const std::string config = banner.substr(from + 23, to - from - 23);
+  const std::string file = (Folder / "server.cfg").string();
+  std::ofstream(file) << config << "init\nshutdown\n";
+  TChildProcess openocd({testing::kOpenOcd, "-f", file});
   EXPECT_EQ(openocd.Finish(60s), 0) << openocd.Output();
-  for (const char* found : {"p0.tap tap/device found: 0x029710dd", "p1.tap tap/device found: 0x029770dd",
-                            "p2.tap tap/device found: 0x029f70dd"})
-    EXPECT_NE(openocd.Output().find(found), std::string::npos) << openocd.Output();
+
+  const std::regex tap(R"(jtag newtap (p\d) tap -irlen (\d+) -expected-id (0x[0-9a-f]{8}))");
+  int taps = 0;
+  for (auto it = std::sregex_iterator(config.begin(), config.end(), tap); it != std::sregex_iterator(); ++it, ++taps) {
+    const std::string found = (*it)[1].str() + ".tap tap/device found: " + (*it)[3].str();
+    EXPECT_NE(openocd.Output().find(found), std::string::npos) << found << "\n" << openocd.Output();
+  }
+  EXPECT_EQ(taps, 3) << config;
+  EXPECT_EQ(openocd.Output().find("UNEXPECTED"), std::string::npos) << openocd.Output();
 
   server.Signal(SIGINT);
   EXPECT_EQ(server.Finish(20s), 0) << server.Output();
@@ -57,6 +67,9 @@ TEST_F(TavixSimCommands, SimServerRefusesAnUnknownDevice) {
   TChildProcess server({Tavix(), "sim-server", "--remote-bitbang", "0", "--chain", "5AGZME1E2H29C3N,EP2C35"});
   EXPECT_EQ(server.Finish(20s), 1);
   EXPECT_NE(server.Output().find("\"EP2C35\" is no Arria V GZ device"), std::string::npos) << server.Output();
+  TChildProcess missing({Tavix(), "sim-server", "--remote-bitbang", "0", "--chain", "0," + (Folder / "none.bsd").string()});
+  EXPECT_EQ(missing.Finish(20s), 1);
+  EXPECT_NE(missing.Output().find("none.bsd"), std::string::npos) << missing.Output();
 }
 
 TEST_F(TavixSimCommands, MakeRbfWritesImagesThatCheckRbfAccepts) {
