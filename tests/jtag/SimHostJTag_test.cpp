@@ -1,6 +1,7 @@
 // The stand-in host's JTAG objects over the simulated chain: the channel as the module's own
 // JTAG routines drive it, the chain devices that carry their drivers, the JTAG devices that
 // sample the boundary register into an entity, and the port's shared lifetime.
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <map>
@@ -159,10 +160,21 @@ TEST_F(SimHostJTagTest, ChannelAnswersItsContract) {
   EXPECT_EQ(Channel.GetChainDeviceCount(), 3);
   EXPECT_TRUE(SameObject(Channel.GetJTagDevice(2).Dispatch(), Channel.GetJTagDevice(2).Dispatch()));
   EXPECT_FALSE(SameObject(Channel.GetJTagDevice(1).Dispatch(), Channel.GetJTagDevice(2).Dispatch()));
-  // The channel's port is the host's port 0.
+  // The channel's port is port 0 of the host's "TavixManager.dll", found as the module finds it.
+  void* manager = ::dlopen("TavixManager.dll", RTLD_NOW | RTLD_NOLOAD);
+  ASSERT_NE(manager, nullptr) << "the host loaded its modules";
+  using TCountFn = HRESULT TAVIX_STDCALL (*)(int32_t*);
+  using TPortFn = HRESULT TAVIX_STDCALL (*)(int32_t, IDispatch**);
+  const auto portCount = reinterpret_cast<TCountFn>(::dlsym(manager, "GetJTagPortCount"));
+  const auto portAt = reinterpret_cast<TPortFn>(::dlsym(manager, "GetJTagPort"));
+  ASSERT_TRUE(portCount && portAt);
+  int32_t count = 0;
+  ASSERT_EQ(portCount(&count), S_OK);
+  EXPECT_EQ(count, 1);
   ComPtr<IDispatch> hostPort;
-  ASSERT_EQ(GetHostJTagPort(0, hostPort.Out()), S_OK);
+  ASSERT_EQ(portAt(0, hostPort.Out()), S_OK);
   EXPECT_TRUE(SameObject(Channel.GetJtagPort().Dispatch(), hostPort.Get()));
+  ::dlclose(manager);
   // The lines belong to the channel: same identity both ways.
   ComPtr<IJTagLines> lines = Channel.GetLines();
   ASSERT_TRUE(lines);
