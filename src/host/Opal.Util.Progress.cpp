@@ -52,6 +52,11 @@ void StepProgress() {
   if (stack.empty() || stack.back().Marquee) return;
   TPercentState& state = stack.back();
   ++state.CurrentPercentCount;
+  // Most steps gain no whole percent: below old + 1/2 the rounded percent cannot have grown.
+  // (Callers step once per byte of a download, so the division is kept off that path.)
+  if (state.TotalPercentCount > 0 && state.CurrentPercentCount < state.TotalPercentCount &&
+      state.CurrentPercentCount * 200 < (2 * int64_t{state.OldPercent} + 1) * state.TotalPercentCount)
+    return;
   const int32_t percent = Percent(state.CurrentPercentCount, state.TotalPercentCount);
   if (percent <= state.OldPercent) return;
   const IGUIManager gui = HostGUIManager();
