@@ -21,6 +21,8 @@ function(tavix_test_suite name folder)
   add_executable(${name} ${sources})
   tavix_warnings(${name})
   target_link_libraries(${name} PRIVATE GTest::gtest GTest::gtest_main GTest::gmock ${ARGN})
+  # Vendor BSDL files of other devices, beside the repository.
+  target_compile_definitions(${name} PRIVATE TAVIX_SAMPLES_DIR="${PROJECT_SOURCE_DIR}/../shared/samples/bsdl/")
   # A suite may stand in for the host program, whose entry points the module finds by name
   # in the process's global scope.
   set_target_properties(${name} PROPERTIES ENABLE_EXPORTS ON)

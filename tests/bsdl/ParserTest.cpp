@@ -11,7 +11,7 @@
 namespace tavix {
 namespace {
 
-const std::string kSamples = "/work/shared/samples/bsdl/";
+const std::string kSamples = TAVIX_SAMPLES_DIR;
 
 // A complete small description; the broken cases below are edits of it.
 const char* const kSmall = R"BSDL(-- a small device

@@ -33,7 +33,7 @@ class TavixBsdl : public ::testing::Test {
 };
 
 TEST_F(TavixBsdl, SummarisesAVendorFileAsJson) {
-  const TBsdlRun run = Run("bsdl --json /work/shared/samples/bsdl/STM32F469_F479_TFBGA216.bsd");
+  const TBsdlRun run = Run(std::string("bsdl --json ") + TAVIX_SAMPLES_DIR + "STM32F469_F479_TFBGA216.bsd");
   ASSERT_EQ(run.Status, 0) << run.Err;
   for (const char* field : {"\"source\": \"file\"", "\"entity\": \"STM32F469_F479_TFBGA216\"",
                             "\"conformance\": \"STD_1149_1_2001\"", "\"instructionLength\": 5", "\"boundaryLength\": 490",

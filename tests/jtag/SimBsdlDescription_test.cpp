@@ -32,7 +32,7 @@ TEST(SimBsdlDescription, ParsedFilesMakeDevicesThatJoinAChain) {
     bool Altera;
   };
   const TCase cases[] = {
-      {"/work/shared/samples/bsdl/STM32F469_F479_LQFP176.bsd", false},
+      {TAVIX_SAMPLES_DIR "STM32F469_F479_LQFP176.bsd", false},
       {GetModuleLibraryFolder() + "BSDL/Altera/Arria5GZ/5AGZME7K2F40.bsd", true},
   };
   for (const TCase& c : cases) {

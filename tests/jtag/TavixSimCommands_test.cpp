@@ -33,7 +33,7 @@ class TavixSimCommands : public ::testing::Test {
 TEST_F(TavixSimCommands, SimServerServesOpenOcdUntilInterrupted) {
   if (::access(testing::kOpenOcd, X_OK) != 0) GTEST_SKIP() << "OpenOCD is not installed at " << testing::kOpenOcd;
   // Two catalog devices around a foreign one read from its BSDL file.
-  const std::string foreign = "/work/shared/samples/bsdl/STM32F469_F479_LQFP176.bsd";
+  const std::string foreign = TAVIX_SAMPLES_DIR "STM32F469_F479_LQFP176.bsd";
   const std::string chain = FileExists(foreign) ? "5AGZME3H2F35C3N," + foreign + ",31" : "5AGZME3H2F35C3N,20,31";
   TChildProcess server({Tavix(), "sim-server", "--remote-bitbang", "0", "--chain", chain});
   ASSERT_TRUE(server.Started());
