@@ -36,6 +36,7 @@ void GuiManager::UpdateStatusBar(int32_t code, const std::string& text) {
       FStatusText = text;  // a non-negative code is a plain status message
       break;
   }
+  if (FStatusObserver) FStatusObserver(*this, FStatusCalls.back());
 }
 
 void GuiManager::ShowPanel(const std::string& name, bool visible) {

@@ -1,6 +1,7 @@
 // The host's GUI manager: status bar with its progress bar, docked panels and shortcut keys.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -51,6 +52,10 @@ class GuiManager : public HostObject {
   std::string ProgressText() const { return FProgress.empty() ? std::string() : FProgress.back().Text; }
   size_t ProgressDepth() const { return FProgress.size(); }
   void UpdateStatusBar(int32_t code, const std::string& text);
+  // Told after every status-bar call, so a host can draw the bar as it changes.
+  void SetStatusObserver(std::function<void(const GuiManager&, const StatusCall&)> observer) {
+    FStatusObserver = std::move(observer);
+  }
 
   // ---- panels ----
   void ShowPanel(const std::string& name, bool visible);
@@ -76,6 +81,7 @@ class GuiManager : public HostObject {
   static ShortcutKey KeyArgs(const TDispArgs& args);
 
   std::vector<StatusCall> FStatusCalls;
+  std::function<void(const GuiManager&, const StatusCall&)> FStatusObserver;
   std::string FStatusText;
   std::vector<Progress> FProgress;
   std::map<std::string, PanelState> FPanels;  // key: upper-cased name

@@ -1,4 +1,4 @@
-// tavix sim-server --remote-bitbang PORT [--chain DEVICES]: serves a simulated JTAG chain to
+// tavix [--chain DEVICES] sim-server --remote-bitbang PORT: serves a simulated JTAG chain to
 // OpenOCD (adapter driver remote_bitbang) or any peer of that protocol on 127.0.0.1 until
 // interrupted.
 #include <csignal>
@@ -15,7 +15,6 @@ namespace {
 
 struct SimServerOptions {
   int Port = -1;
-  std::string Chain{jtagsim::kDefaultSimChain};
 };
 
 jtagsim::TRemoteBitbangServer* gServer = nullptr;
@@ -24,8 +23,8 @@ extern "C" void StopServing(int) {
   if (gServer) gServer->Stop();  // only writes to the server's wake-up pipe
 }
 
-void RunSimServer(const SimServerOptions& options) {
-  jtagsim::TSimChain chain(ParseSimChain(options.Chain));
+void RunSimServer(const SimServerOptions& options, const std::string& chainSpec) {
+  jtagsim::TSimChain chain(ParseSimChain(chainSpec));
   jtagsim::TRemoteBitbangServer server(chain);
   uint16_t port = 0;
   try {
@@ -69,17 +68,14 @@ void RunSimServer(const SimServerOptions& options) {
   std::cout << "Stopped after " << server.PeersServed() << " connection(s).\n";
 }
 
-void RegisterSimServer(CLI::App& app, Session&) {
+void RegisterSimServer(CLI::App& app, Session& session) {
   auto options = std::make_shared<SimServerOptions>();
   CLI::App* command = app.add_subcommand("sim-server", "Serve the simulated JTAG chain over OpenOCD's remote_bitbang protocol");
   command->add_option("--remote-bitbang", options->Port, "TCP port on 127.0.0.1 (0: any free port)")
       ->required()
       ->check(CLI::Range(0, 65535));
-  command->add_option("--chain", options->Chain,
-                      "Devices from the TDI end, separated by commas: Arria V GZ ordering codes or kinds, or "
-                      "BSDL files of any device")
-      ->capture_default_str();
-  command->callback([options] { RunSimServer(*options); });
+  // The chain is tavix's --chain, as for every command that works on the simulated chain.
+  command->callback([options, &session] { RunSimServer(*options, session.Chain); });
 }
 
 TAVIX_COMMAND(90, RegisterSimServer);

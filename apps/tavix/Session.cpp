@@ -1,7 +1,11 @@
 #include "Session.h"
 
+#include <cstdio>
 #include <cstdlib>
+#include <iostream>
+#include <sstream>
 
+#include "SimChainSpec.h"
 #include "platform/Files.h"
 #include "platform/automation/Dispatch.h"
 
@@ -73,6 +77,81 @@ int32_t Session::ResolveDevice(const std::string& device) {
   for (int32_t kind = 0; kind < count; ++kind)
     if (SameText(DispCall(Driver(kind), 503380).AsString(), text)) return kind;
   throw ECommandError("no device kind is named '" + text + "'");
+}
+
+Session::~Session() {
+  if (!FPort) return;
+  try {
+    SaveBoardState();
+  } catch (const std::exception& e) {
+    std::cerr << "tavix: cannot keep the simulated board's state: " << e.what() << '\n';
+  }
+  // The drivers let go of their chain devices before the host goes away.
+  FPort->DetachDrivers();
+}
+
+std::string Session::BoardStateFile() {
+  const std::string folder = Host().DataFolder();
+  return folder.empty() ? std::string() : folder + "SimulatedBoard.txt";
+}
+
+// One line for the chain it describes, then one line per configured device: position and
+// user code.
+void Session::RestoreBoardState() {
+  const std::string file = BoardStateFile();
+  std::string text;
+  if (file.empty() || !ReadFileText(file, text)) return;
+  std::istringstream in(text);
+  std::string line;
+  if (!std::getline(in, line) || line != "chain=" + Chain) return;  // another chain: a new board
+  while (std::getline(in, line)) {
+    unsigned long position = 0, userCode = 0;
+    if (std::sscanf(line.c_str(), "configured=%lu,%lx", &position, &userCode) != 2) continue;
+    if (position < FPort->DeviceCount())
+      FPort->Chain().Device(position).RestoreConfiguration(static_cast<uint32_t>(userCode));
+  }
+}
+
+void Session::SaveBoardState() {
+  const std::string file = BoardStateFile();
+  if (file.empty()) return;
+  std::ostringstream out;
+  out << "chain=" << Chain << '\n';
+  for (size_t p = 0; p < FPort->DeviceCount(); ++p) {
+    const jtagsim::TSimDevice& device = FPort->Chain().Device(p);
+    if (!device.Configured()) continue;
+    char line[64];
+    std::snprintf(line, sizeof line, "configured=%zu,%08X\n", p, device.UserCode());
+    out << line;
+  }
+  ForceDirectories(ExtractFilePath(file));
+  if (!WriteFileAtomically(file, out.str())) throw std::runtime_error("cannot write " + file);
+}
+
+sim::JTagPort& Session::Port() {
+  if (!FPort) {
+    const auto devices = ParseSimChain(Chain);
+    if (devices.empty()) throw ECommandError("the chain names no device");
+    FPort = sim::AddSimulatedChain(Host(), devices);
+    RestoreBoardState();
+    sim::AttachArriaVGZDrivers(*FPort.Get(), [this](int32_t kind) { return Driver(kind); });
+  }
+  return *FPort.Get();
+}
+
+size_t Session::ResolvePosition(int position) {
+  sim::JTagPort& port = Port();
+  if (position < 0) {
+    for (size_t p = 0; p < port.DeviceCount(); ++p)
+      if (port.Driver(p)) return p;
+    throw ECommandError("no device of the chain has a driver of this module");
+  }
+  if (static_cast<size_t>(position) >= port.DeviceCount())
+    throw ECommandError("chain position " + std::to_string(position) + " is out of range (0.." +
+                        std::to_string(port.DeviceCount() - 1) + ")");
+  if (!port.Driver(static_cast<size_t>(position)))
+    throw ECommandError("the device at chain position " + std::to_string(position) + " has no driver of this module");
+  return static_cast<size_t>(position);
 }
 
 }  // namespace tavix::cli

@@ -20,6 +20,9 @@ int main(int argc, char** argv) {
       ->type_size(1)
       ->expected(1)
       ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+  app.add_option("--chain", session.Chain,
+                 "The simulated JTAG chain from the TDI end, separated by commas: Arria V GZ ordering codes or "
+                 "kinds, or BSDL files of other devices (default: 5AGZME1E2H29C3N)");
   RegisterCommands(app, session);
 
   try {

@@ -160,6 +160,12 @@ class TSimDevice {
   // The USERCODE register: the image's user code once configured, all ones before.
   uint32_t UserCode() const { return FConfigured ? FUserCode : 0xFFFFFFFFu; }
   bool ActiveDisengaged() const { return FDisengaged; }
+  // A board keeps its devices powered between two sessions of the host: the configuration a
+  // device held is put back without sending the image again.
+  void RestoreConfiguration(uint32_t userCode) {
+    FConfigured = true;
+    FUserCode = userCode;
+  }
   const TConfigReceiver& Receiver() const { return FReceiver; }
   TConfigReceiver& Receiver() { return FReceiver; }
   // The opcode the description gives a name, compared without regard to case.

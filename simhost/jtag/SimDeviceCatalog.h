@@ -31,9 +31,8 @@ std::optional<int> FindArriaVGZKind(std::string_view fullName);
 // that is neither, or for an empty list.
 std::vector<TSimDeviceDescription> ArriaVGZChain(std::string_view spec);
 
-// The simulated chain a host runs on when it is given none: a 5AGZME1 nearest TDI and a
-// 5AGZME7 behind it.
-constexpr std::string_view kDefaultSimChain = "5AGZME1E2H29C3N,5AGZME7K2F40C3N";
+// The simulated chain a host runs on when it is given none: one 5AGZME1E2H29C3N.
+constexpr std::string_view kDefaultSimChain = "5AGZME1E2H29C3N";
 
 // The CONF_DONE status cell of the die an IDCODE names (version bits ignored); none for an
 // IDCODE of no Arria V GZ die.

@@ -35,7 +35,7 @@ TEST_F(TavixSimCommands, SimServerServesOpenOcdUntilInterrupted) {
   // Two catalog devices around a foreign one read from its BSDL file.
   const std::string foreign = TAVIX_SAMPLES_DIR "STM32F469_F479_LQFP176.bsd";
   const std::string chain = FileExists(foreign) ? "5AGZME3H2F35C3N," + foreign + ",31" : "5AGZME3H2F35C3N,20,31";
-  TChildProcess server({Tavix(), "sim-server", "--remote-bitbang", "0", "--chain", chain});
+  TChildProcess server({Tavix(), "--chain", chain, "sim-server", "--remote-bitbang", "0"});
   ASSERT_TRUE(server.Started());
   ASSERT_TRUE(server.WaitForOutput("Ctrl-C stops.", 20s)) << server.Output();
 
@@ -64,10 +64,10 @@ TEST_F(TavixSimCommands, SimServerServesOpenOcdUntilInterrupted) {
 }
 
 TEST_F(TavixSimCommands, SimServerRefusesAnUnknownDevice) {
-  TChildProcess server({Tavix(), "sim-server", "--remote-bitbang", "0", "--chain", "5AGZME1E2H29C3N,EP2C35"});
+  TChildProcess server({Tavix(), "--chain", "5AGZME1E2H29C3N,EP2C35", "sim-server", "--remote-bitbang", "0"});
   EXPECT_EQ(server.Finish(20s), 1);
   EXPECT_NE(server.Output().find("\"EP2C35\" is no Arria V GZ device"), std::string::npos) << server.Output();
-  TChildProcess missing({Tavix(), "sim-server", "--remote-bitbang", "0", "--chain", "0," + (Folder / "none.bsd").string()});
+  TChildProcess missing({Tavix(), "--chain", "0," + (Folder / "none.bsd").string(), "sim-server", "--remote-bitbang", "0"});
   EXPECT_EQ(missing.Finish(20s), 1);
   EXPECT_NE(missing.Output().find("none.bsd"), std::string::npos) << missing.Output();
 }
