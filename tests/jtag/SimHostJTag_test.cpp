@@ -4,11 +4,13 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "jtag/Tavix.Utils.h"
+#include "platform/Files.h"
 #include "simhost/jtag/SimDeviceCatalog.h"
 #include "simhost/jtag/SimHost.JTag.h"
 #include "simhost/jtag/SimImage.h"
@@ -296,6 +298,150 @@ TEST_F(SimHostJTagTest, DriversHoldingChainDevicesKeepThePortAlive) {
   lines.Reset();
   Port->DetachDrivers();
   EXPECT_EQ(Port->RefCount(), held - 1) << "the driver's reference is gone";
+}
+
+
+// ---- the configuration download as the device receives it ----
+
+// What reached device `position` in Shift-DR during one download of `file`.
+struct TReceived {
+  int32_t Result;
+  uint64_t Bits;     // every bit the device took as configuration data
+  uint64_t SyncEnd;  // bit count at which the image's sync word ended
+  bool Configured;
+};
+
+class AlteraDownloadTest : public SimHostJTagTest {
+ protected:
+  TReceived Download(const std::string& file, int32_t position) {
+    auto driver = MakeHostObject<FakeDriver>();
+    TSimDevice& device = Port->Chain().Device(static_cast<size_t>(position));
+    const int32_t result = ProgramAlteraDevice(ITavixDriver(driver->AsDispatch()), file, Channel, position);
+    const TConfigReceiver& r = device.Receiver();
+    EXPECT_EQ(Port->Engine().AccessDepth(), 0) << "the channel access is ended";
+    return {result, r.BitsReceived(), r.SyncEnd(), device.Configured()};
+  }
+  std::string Image(const char* name, uint64_t size, uint32_t userCode) {
+    const std::string file = Data.Path() + name;
+    WriteSimImageFile(file, size, userCode);
+    return file;
+  }
+  // An installed extension whose "TavixConfig.ini" says `text`.
+  void InstallExtension(const std::string& text) {
+    const std::string folder = Data.Path() + "ext" + std::to_string(++FExtensions) + "/";
+    ForceDirectories(folder);
+    ASSERT_TRUE(WriteFileAtomically(folder + "TavixConfig.ini", text));
+    Host.InstallExtension(folder);
+  }
+
+ private:
+  int FExtensions = 0;
+};
+
+TEST_F(AlteraDownloadTest, SkippedBytesAreLeftOutAndTheImageStillArrivesWhole) {
+  const std::string file = Image("design.rbf", 600, 0x12345678);
+  std::vector<uint8_t> bytes;
+  ASSERT_TRUE(ReadFileBytes(file, bytes));
+  const TReceived whole = Download(file, 2);
+  EXPECT_TRUE(whole.Configured);  // the payload arrived whole: its checksum holds
+  EXPECT_EQ(whole.Result, static_cast<int32_t>(bytes.size() * 8));
+  EXPECT_EQ(ReadAlteraUserCode(Channel, 2), 0x12345678u);
+
+  Host.Families().Define("Arria5GZ").SetParameter("ND_ProgramBitsToIgnore", "4");
+  const TReceived skipped = Download(file, 2);
+  EXPECT_TRUE(skipped.Configured);
+  EXPECT_EQ(skipped.Result, whole.Result) << "the answer is still the file size";
+  EXPECT_EQ(whole.Bits - skipped.Bits, 4u * 8) << "four bytes were not sent";
+  EXPECT_EQ(whole.SyncEnd - skipped.SyncEnd, 4u * 8);
+  EXPECT_EQ(Host.Gui().ProgressPercent(), 0);
+  size_t steps = 0;
+  for (const auto& call : Host.Gui().StatusCalls()) steps += call.Code == -7;
+  EXPECT_EQ(steps, 200u) << "100 percent per download, skipped bytes stepped too";
+}
+
+TEST_F(AlteraDownloadTest, IdleClocksComeFromTheFamilyOrAnExtension) {
+  const std::string file = Image("design.rbf", 64, 1);
+  const TReceived byDefault = Download(file, 2);  // no extension: 175 idle clocks
+  InstallExtension("[General]\nDeviceFamily=Stratix\n[ClockCore]\nCycles=5\n");  // another family
+  InstallExtension("[General]\nDeviceFamily=arria5gz\n[ClockCore]\nCycles=40\n");
+  const TReceived fromExtension = Download(file, 2);
+  EXPECT_EQ(byDefault.SyncEnd - fromExtension.SyncEnd, 175u - 40u);
+  EXPECT_EQ(GetProgramIdleCycles("Arria5GZ"), 40);
+  EXPECT_EQ(GetProgramIdleCycles("Cyclone3"), 3181);
+  EXPECT_TRUE(fromExtension.Configured);
+}
+
+TEST_F(AlteraDownloadTest, ACyclesValueThatIsNoNumberGivesNoIdleClocks) {
+  const std::string file = Image("design.rbf", 64, 1);
+  const TReceived byDefault = Download(file, 2);
+  InstallExtension("[General]\nDeviceFamily=Arria5GZ\n[ClockCore]\nCycles=many\n");
+  EXPECT_EQ(GetProgramIdleCycles("Arria5GZ"), -1);
+  const TReceived none = Download(file, 2);
+  EXPECT_EQ(byDefault.SyncEnd - none.SyncEnd, 175u);
+  EXPECT_TRUE(none.Configured);
+}
+
+TEST_F(AlteraDownloadTest, PositionTwoOfThreeTakesTheImageThroughTheBypassBits) {
+  const std::string file = Image("design.rbf", 300, 0xABCD0002);
+  const TReceived far = Download(file, 0);  // nearest TDI: two devices between it and TDO
+  EXPECT_TRUE(far.Configured);
+  EXPECT_EQ(ReadAlteraUserCode(Channel, 0), 0xABCD0002u);
+  EXPECT_EQ(GetAlteraDeviceState(kBaseNames[0], Channel, 0), kDeviceState_Programmed);
+  const TReceived near = Download(file, 2);
+  EXPECT_TRUE(near.Configured);
+  EXPECT_EQ(ReadAlteraUserCode(Channel, 2), 0xABCD0002u);
+  EXPECT_EQ(GetAlteraDeviceState(kBaseNames[1], Channel, 1), kDeviceState_Reset);
+}
+
+TEST_F(AlteraDownloadTest, AnEmptyFileSendsNoDataButFinishesTheSequence) {
+  const std::string file = Data.Path() + "empty.rbf";
+  ASSERT_TRUE(WriteFileAtomically(file, std::string()));
+  const TReceived empty = Download(file, 2);
+  EXPECT_EQ(empty.Result, 0);
+  EXPECT_FALSE(empty.Configured);
+  // Only the two bypass bits of the devices nearer TDI, the idle ones, the 128 trailing ones
+  // and the exit clock reached the device.
+  EXPECT_EQ(empty.Bits, 2u + 175u + 128u + 1u);
+  EXPECT_EQ(empty.SyncEnd, 0u);
+  EXPECT_FALSE(Host.Gui().ProgressActive()) << "the progress is ended";
+  // A file that does not exist sends nothing at all.
+  const TReceived missing = Download(Data.Path() + "missing.rbf", 2);
+  EXPECT_EQ(missing.Result, 0);
+  EXPECT_EQ(missing.Bits, empty.Bits);
+}
+
+// A channel that answers every DISPID of the real one but has no pin-level lines.
+class LinelessChannel : public HostObject {
+ public:
+  explicit LinelessChannel(IDispatch* real) : FReal(real) {}
+
+ protected:
+  bool DoInvoke(DISPID id, const TDispArgs& args, VARIANT* result) override {
+    std::vector<VARIANT> reversed;
+    for (uint32_t i = args.Count(); i > 0; --i) reversed.push_back(args.Arg(args.Count() - i));
+    std::reverse(reversed.begin(), reversed.end());
+    DISPPARAMS params{reversed.empty() ? nullptr : reversed.data(), nullptr, static_cast<uint32_t>(reversed.size()), 0};
+    OleCheck(FReal->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, result, nullptr, nullptr));
+    return true;
+  }
+
+ private:
+  ComPtr<IDispatch> FReal;
+};
+
+TEST_F(AlteraDownloadTest, AChannelWithoutLinesFailsTheOperationAndLeavesNoAccessOpen) {
+  auto lineless = MakeHostObject<LinelessChannel>(Channel.Dispatch());
+  const IJTagChannel channel(lineless->AsDispatch());
+  ASSERT_FALSE(channel.GetLines());
+  const std::string file = Image("design.rbf", 64, 1);
+  auto driver = MakeHostObject<FakeDriver>();
+  EXPECT_THROW(ProgramAlteraDevice(ITavixDriver(driver->AsDispatch()), file, channel, 2), EOleError);
+  EXPECT_THROW(GetAlteraDeviceState(kBaseNames[2], channel, 2), EOleError);
+  EXPECT_THROW(ResetAlteraDevice(kBaseNames[2], channel, 2), EOleError);
+  EXPECT_EQ(Port->Engine().AccessDepth(), 0);
+  // The user-code read needs no lines.
+  EXPECT_EQ(ReadAlteraUserCode(channel, 2), 0xFFFFFFFFu);
+  EXPECT_EQ(Port->Engine().AccessDepth(), 0);
 }
 
 }  // namespace
