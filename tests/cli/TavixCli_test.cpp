@@ -119,5 +119,60 @@ TEST_F(TavixCli, PictureWritesABitmap) {
   EXPECT_EQ(bytes.substr(0, 2), "BM");
 }
 
+
+TEST_F(TavixCli, ProgramsTheSimulatedDeviceWhichKeepsItsConfigurationBetweenRuns) {
+  const std::string image = (Dir / "design.rbf").string();
+  ASSERT_EQ(Run("make-rbf '" + image + "' --size 4096 --usercode 0xCAFE0001").Status, 0);
+  TRun run = Run("state");
+  ASSERT_EQ(run.Status, 0) << run.Err;
+  EXPECT_NE(run.Out.find("state 1"), std::string::npos) << run.Out;
+
+  run = Run("program '" + image + "'");
+  ASSERT_EQ(run.Status, 0) << run.Err;
+  EXPECT_NE(run.Out.find("32768 bits"), std::string::npos) << run.Out;  // 4096 bytes
+  EXPECT_NE(run.Out.find("Mbit/s"), std::string::npos) << run.Out;
+  EXPECT_NE(run.Out.find("state 2"), std::string::npos) << run.Out;
+
+  run = Run("state");
+  EXPECT_NE(run.Out.find("state 2"), std::string::npos) << run.Out;
+  run = Run("usercode");
+  EXPECT_NE(run.Out.find("0xCAFE0001"), std::string::npos) << run.Out;
+  run = Run("sample");
+  ASSERT_EQ(run.Status, 0) << run.Err;
+  EXPECT_NE(run.Out.find("pins sampled"), std::string::npos) << run.Out;
+  EXPECT_NE(run.Out.find("CONF_DONE"), std::string::npos) << run.Out;
+
+  run = Run("reset");
+  ASSERT_EQ(run.Status, 0) << run.Err;
+  EXPECT_NE(run.Out.find("state 1"), std::string::npos) << run.Out;
+  EXPECT_NE(Run("usercode").Out.find("0xFFFFFFFF"), std::string::npos);
+}
+
+TEST_F(TavixCli, ChainOfSeveralDevicesAndTheirPositions) {
+  const std::string chain = "--chain 5AGZME1E2H29C3N,5AGZME7K3F40I4N,5AGZME3H2F35C3N ";
+  TRun run = Run(chain + "chain");
+  ASSERT_EQ(run.Status, 0) << run.Err;
+  const auto lines = run.Lines();
+  ASSERT_EQ(lines.size(), 4u) << run.Out;
+  EXPECT_NE(lines[2].find("0x029F70DD"), std::string::npos) << lines[2];
+  EXPECT_NE(lines[3].find("5AGZME3H2F35C3N"), std::string::npos) << lines[3];
+
+  const std::string image = (Dir / "design.rbf").string();
+  ASSERT_EQ(Run("make-rbf '" + image + "' --size 1024 --usercode 7").Status, 0);
+  run = Run(chain + "program '" + image + "' --device 2");
+  ASSERT_EQ(run.Status, 0) << run.Err;
+  EXPECT_NE(Run(chain + "state --device 2").Out.find("state 2"), std::string::npos);
+  EXPECT_NE(Run(chain + "state --device 0").Out.find("state 1"), std::string::npos);
+  // Another chain is another board.
+  EXPECT_NE(Run("state").Out.find("state 1"), std::string::npos);
+
+  run = Run(chain + "state --device 3");
+  EXPECT_NE(run.Status, 0);
+  EXPECT_NE(run.Err.find("out of range"), std::string::npos) << run.Err;
+  run = Run("program '" + (Dir / "missing.rbf").string() + "'");
+  EXPECT_NE(run.Status, 0);
+  EXPECT_NE(run.Err.find("missing.rbf"), std::string::npos) << run.Err;
+}
+
 }  // namespace
 }  // namespace tavix
