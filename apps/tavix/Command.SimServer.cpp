@@ -6,7 +6,7 @@
 #include <iostream>
 
 #include "Commands.h"
-#include "SimChainSpec.h"
+#include "SimChainNames.h"
 #include "simhost/jtag/RemoteBitbang.h"
 #include "simhost/jtag/SimDeviceCatalog.h"
 
@@ -23,8 +23,8 @@ extern "C" void StopServing(int) {
   if (gServer) gServer->Stop();  // only writes to the server's wake-up pipe
 }
 
-void RunSimServer(const SimServerOptions& options, const std::string& chainSpec) {
-  jtagsim::TSimChain chain(ParseSimChain(chainSpec));
+void RunSimServer(const SimServerOptions& options, const std::string& chainNames) {
+  jtagsim::TSimChain chain(ParseSimChain(chainNames));
   jtagsim::TRemoteBitbangServer server(chain);
   uint16_t port = 0;
   try {

@@ -5,7 +5,7 @@
 #include <iostream>
 #include <sstream>
 
-#include "SimChainSpec.h"
+#include "SimChainNames.h"
 #include "platform/Files.h"
 #include "platform/automation/Dispatch.h"
 

@@ -143,13 +143,13 @@ std::optional<int> FindArriaVGZKind(std::string_view fullName) {
   return std::nullopt;
 }
 
-std::vector<TSimDeviceDescription> ArriaVGZChain(std::string_view spec) {
+std::vector<TSimDeviceDescription> ArriaVGZChain(std::string_view names) {
   std::vector<TSimDeviceDescription> chain;
   size_t start = 0;
-  while (start <= spec.size()) {
-    size_t end = spec.find(',', start);
-    if (end == std::string_view::npos) end = spec.size();
-    std::string_view entry = spec.substr(start, end - start);
+  while (start <= names.size()) {
+    size_t end = names.find(',', start);
+    if (end == std::string_view::npos) end = names.size();
+    std::string_view entry = names.substr(start, end - start);
     while (!entry.empty() && entry.front() == ' ') entry.remove_prefix(1);
     while (!entry.empty() && entry.back() == ' ') entry.remove_suffix(1);
     std::optional<int> kind = FindArriaVGZKind(entry);

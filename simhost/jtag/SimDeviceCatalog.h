@@ -29,7 +29,7 @@ std::optional<int> FindArriaVGZKind(std::string_view fullName);
 // A chain from a list of ordering codes or kind numbers separated by commas, the device
 // nearest TDI first, e.g. "5AGZME1E2H29C3N,28". Throws std::invalid_argument naming an entry
 // that is neither, or for an empty list.
-std::vector<TSimDeviceDescription> ArriaVGZChain(std::string_view spec);
+std::vector<TSimDeviceDescription> ArriaVGZChain(std::string_view names);
 
 // The simulated chain a host runs on when it is given none: one 5AGZME1E2H29C3N.
 constexpr std::string_view kDefaultSimChain = "5AGZME1E2H29C3N";

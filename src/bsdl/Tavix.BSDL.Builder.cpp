@@ -38,14 +38,14 @@ void AddVHDLObjects(TBSDLEntity& entity, const TBsdlParsedFile& file, const std:
     constant->SetSourcePosition(decl.Where.Line, decl.Where.Column, parser);
     entity.Constants.Add(decl.Name, constant);
   }
-  for (const TBsdlAttributeSpec& spec : file.Attributes) {
+  for (const TBsdlAttributeSpec& statement : file.Attributes) {
     auto* attribute = new TVHDLAttribute;
-    attribute->Name = spec.Name;
-    attribute->ObjectName = spec.ObjectName;
-    attribute->ObjectClass = spec.ObjectClass;
-    attribute->Value = spec.Value;
-    attribute->SetSourcePosition(spec.Where.Line, spec.Where.Column, parser);
-    entity.Attributes.Add(spec.Name, attribute);
+    attribute->Name = statement.Name;
+    attribute->ObjectName = statement.ObjectName;
+    attribute->ObjectClass = statement.ObjectClass;
+    attribute->Value = statement.Value;
+    attribute->SetSourcePosition(statement.Where.Line, statement.Where.Column, parser);
+    entity.Attributes.Add(statement.Name, attribute);
   }
 }
 

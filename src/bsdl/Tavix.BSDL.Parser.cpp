@@ -136,10 +136,10 @@ class TParseRun {
   TValue ParseValue(int32_t depth);
 
   // ---- attribute contents ----
-  void Interpret(const TBsdlAttributeSpec& spec, const TValue& value);
-  const TBsdlStringText& NeedString(const TBsdlAttributeSpec& spec, const TValue& value) const;
-  int32_t NeedInteger(const TBsdlAttributeSpec& spec, const TValue& value, int32_t limit) const;
-  void SetTapPort(TBsdlTapPort& port, const TBsdlAttributeSpec& spec, const TValue& value);
+  void Interpret(const TBsdlAttributeSpec& statement, const TValue& value);
+  const TBsdlStringText& NeedString(const TBsdlAttributeSpec& statement, const TValue& value) const;
+  int32_t NeedInteger(const TBsdlAttributeSpec& statement, const TValue& value, int32_t limit) const;
+  void SetTapPort(TBsdlTapPort& port, const TBsdlAttributeSpec& statement, const TValue& value);
   std::vector<TBsdlPinMapItem> ParsePinMap(const TBsdlStringText& text, const std::string& name) const;
   void ParseOpcodes(const TBsdlStringText& text);
   void ParseRegisters(const TBsdlStringText& text);
@@ -342,10 +342,10 @@ void TParseRun::ParseAttribute() {
   ExpectKeyword("is");
   const TValue value = ParseValue(0);
   ExpectSymbol(";");
-  TBsdlAttributeSpec spec{std::string(name.Text), objects.front(), objectClass, value.Display(), name.Where, value.Where};
-  for (size_t i = 1; i < objects.size(); ++i) spec.ObjectName += "," + objects[i];
-  FFile.Attributes.push_back(spec);
-  Interpret(spec, value);
+  TBsdlAttributeSpec statement{std::string(name.Text), objects.front(), objectClass, value.Display(), name.Where, value.Where};
+  for (size_t i = 1; i < objects.size(); ++i) statement.ObjectName += "," + objects[i];
+  FFile.Attributes.push_back(statement);
+  Interpret(statement, value);
 }
 
 TValue TParseRun::ParseValue(int32_t depth) {
@@ -403,31 +403,31 @@ TValue TParseRun::ParseValue(int32_t depth) {
 
 // ---- attribute contents -----------------------------------------------------------------------
 
-const TBsdlStringText& TParseRun::NeedString(const TBsdlAttributeSpec& spec, const TValue& value) const {
-  if (value.Kind != TValue::TKind::String) Fail(value.Where, spec.Name + " needs a string");
+const TBsdlStringText& TParseRun::NeedString(const TBsdlAttributeSpec& statement, const TValue& value) const {
+  if (value.Kind != TValue::TKind::String) Fail(value.Where, statement.Name + " needs a string");
   return value.Str;
 }
 
-int32_t TParseRun::NeedInteger(const TBsdlAttributeSpec& spec, const TValue& value, int32_t limit) const {
-  if (value.Kind != TValue::TKind::Integer) Fail(value.Where, spec.Name + " needs an integer");
+int32_t TParseRun::NeedInteger(const TBsdlAttributeSpec& statement, const TValue& value, int32_t limit) const {
+  if (value.Kind != TValue::TKind::Integer) Fail(value.Where, statement.Name + " needs an integer");
   TBsdlToken token;
   token.Text = value.Text;
   token.Where = value.Where;
   const int32_t number = ToInt(token);
-  if (number > limit) Fail(value.Where, spec.Name + " " + value.Text + " is larger than " + std::to_string(limit));
+  if (number > limit) Fail(value.Where, statement.Name + " " + value.Text + " is larger than " + std::to_string(limit));
   return number;
 }
 
-void TParseRun::SetTapPort(TBsdlTapPort& port, const TBsdlAttributeSpec& spec, const TValue& value) {
-  if (Upper(spec.ObjectClass) != "SIGNAL") Fail(spec.Where, spec.Name + " applies to a signal");
-  if (spec.ObjectName.find(',') != std::string::npos) Fail(spec.Where, spec.Name + " names one port");
-  port.PortName = spec.ObjectName;
-  port.Where = spec.Where;
+void TParseRun::SetTapPort(TBsdlTapPort& port, const TBsdlAttributeSpec& statement, const TValue& value) {
+  if (Upper(statement.ObjectClass) != "SIGNAL") Fail(statement.Where, statement.Name + " applies to a signal");
+  if (statement.ObjectName.find(',') != std::string::npos) Fail(statement.Where, statement.Name + " names one port");
+  port.PortName = statement.ObjectName;
+  port.Where = statement.Where;
   (void)value;
 }
 
-void TParseRun::Interpret(const TBsdlAttributeSpec& spec, const TValue& value) {
-  const std::string name = Upper(spec.Name);
+void TParseRun::Interpret(const TBsdlAttributeSpec& statement, const TValue& value) {
+  const std::string name = Upper(statement.Name);
   static const std::set<std::string> kKnown = {
       "COMPONENT_CONFORMANCE", "PIN_MAP",            "TAP_SCAN_IN",         "TAP_SCAN_OUT",
       "TAP_SCAN_MODE",         "TAP_SCAN_CLOCK",     "TAP_SCAN_RESET",      "COMPLIANCE_PATTERNS",
@@ -435,19 +435,19 @@ void TParseRun::Interpret(const TBsdlAttributeSpec& spec, const TValue& value) {
       "IDCODE_REGISTER",       "USERCODE_REGISTER",  "REGISTER_ACCESS",     "BOUNDARY_LENGTH",
       "BOUNDARY_REGISTER",     "DESIGN_WARNING"};
   if (!kKnown.count(name)) {
-    FParser.AddNote(spec.Where, "attribute " + spec.Name + " kept but not interpreted");
+    FParser.AddNote(statement.Where, "attribute " + statement.Name + " kept but not interpreted");
     return;
   }
-  if (!FSeenAttributes.insert(name).second) Fail(spec.Where, "attribute " + spec.Name + " is given twice");
+  if (!FSeenAttributes.insert(name).second) Fail(statement.Where, "attribute " + statement.Name + " is given twice");
 
   if (name == "COMPONENT_CONFORMANCE") {
-    FFile.ConformanceStatement = TrimText(NeedString(spec, value).Text());
+    FFile.ConformanceStatement = TrimText(NeedString(statement, value).Text());
   } else if (name == "PIN_MAP") {
     if (value.Kind == TValue::TKind::Identifier) {
       FFile.PinMapReference = value.Text;
       FFile.PinMapIsIdentifier = true;
     } else {
-      FFile.PinMapReference = TrimText(NeedString(spec, value).Text());
+      FFile.PinMapReference = TrimText(NeedString(statement, value).Text());
     }
     FFile.PinMapWhere = value.Where;
   } else if (name == "TAP_SCAN_CLOCK") {
@@ -468,53 +468,53 @@ void TParseRun::Interpret(const TBsdlAttributeSpec& spec, const TValue& value) {
     else if (haltName == "BOTH") FFile.ScanClockHaltMode = eScanClockHaltMode_Both;
     else Fail(halt.Where, "TAP_SCAN_CLOCK halt state must be LOW or BOTH");
     FFile.ScanClockFrequency = hz;
-    SetTapPort(FFile.TapScanClock, spec, value);
+    SetTapPort(FFile.TapScanClock, statement, value);
   } else if (name.rfind("TAP_SCAN_", 0) == 0) {
     if (value.Kind != TValue::TKind::Identifier || (Upper(value.Text) != "TRUE" && Upper(value.Text) != "FALSE"))
-      Fail(value.Where, spec.Name + " needs true or false");
+      Fail(value.Where, statement.Name + " needs true or false");
     if (Upper(value.Text) == "FALSE") {
-      FParser.AddNote(spec.Where, spec.Name + " is false: the port is no TAP port");
+      FParser.AddNote(statement.Where, statement.Name + " is false: the port is no TAP port");
       return;
     }
     TBsdlTapPort& port = name == "TAP_SCAN_IN"     ? FFile.TapScanIn
                          : name == "TAP_SCAN_OUT"  ? FFile.TapScanOut
                          : name == "TAP_SCAN_MODE" ? FFile.TapScanMode
                                                    : FFile.TapScanReset;
-    SetTapPort(port, spec, value);
+    SetTapPort(port, statement, value);
   } else if (name == "COMPLIANCE_PATTERNS") {
-    FFile.CompliancePatterns = TrimText(NeedString(spec, value).Text());
+    FFile.CompliancePatterns = TrimText(NeedString(statement, value).Text());
   } else if (name == "INSTRUCTION_LENGTH") {
-    FFile.InstructionLength = NeedInteger(spec, value, kBsdlMaxInstructionLength);
+    FFile.InstructionLength = NeedInteger(statement, value, kBsdlMaxInstructionLength);
     FFile.InstructionLengthWhere = value.Where;
   } else if (name == "INSTRUCTION_OPCODE") {
     FFile.OpcodesWhere = value.Where;
-    ParseOpcodes(NeedString(spec, value));
+    ParseOpcodes(NeedString(statement, value));
   } else if (name == "INSTRUCTION_CAPTURE") {
-    const auto patterns = ParsePatterns(NeedString(spec, value), spec.Name, 0);
+    const auto patterns = ParsePatterns(NeedString(statement, value), statement.Name, 0);
     if (patterns.size() != 1) Fail(value.Where, "INSTRUCTION_CAPTURE needs one pattern");
     FFile.InstructionCapture = patterns.front();
   } else if (name == "INSTRUCTION_PRIVATE") {
-    TBsdlStringLexer lexer(NeedString(spec, value), FFile.FileName, spec.Name);
+    TBsdlStringLexer lexer(NeedString(statement, value), FFile.FileName, statement.Name);
     while (!lexer.Peek().Is(TBsdlTokenKind::End)) {
       FFile.PrivateInstructions.emplace_back(lexer.ExpectWord("an instruction name").Text);
       if (lexer.Peek().Is(TBsdlTokenKind::End)) break;
       lexer.Expect(",");
     }
   } else if (name == "IDCODE_REGISTER") {
-    FFile.IdCodes = ParsePatterns(NeedString(spec, value), spec.Name, 32);
+    FFile.IdCodes = ParsePatterns(NeedString(statement, value), statement.Name, 32);
   } else if (name == "USERCODE_REGISTER") {
-    FFile.UserCodes = ParsePatterns(NeedString(spec, value), spec.Name, 32);
+    FFile.UserCodes = ParsePatterns(NeedString(statement, value), statement.Name, 32);
   } else if (name == "REGISTER_ACCESS") {
-    ParseRegisters(NeedString(spec, value));
+    ParseRegisters(NeedString(statement, value));
   } else if (name == "BOUNDARY_LENGTH") {
-    FFile.BoundaryLength = NeedInteger(spec, value, kBsdlMaxBoundaryLength);
+    FFile.BoundaryLength = NeedInteger(statement, value, kBsdlMaxBoundaryLength);
     FFile.BoundaryLengthWhere = value.Where;
   } else if (name == "BOUNDARY_REGISTER") {
     FFile.HasBoundaryRegister = true;
     FFile.BoundaryRegisterWhere = value.Where;
-    ParseCells(NeedString(spec, value));
+    ParseCells(NeedString(statement, value));
   } else if (name == "DESIGN_WARNING") {
-    FFile.DesignWarning = TrimText(NeedString(spec, value).Text());
+    FFile.DesignWarning = TrimText(NeedString(statement, value).Text());
   }
 }
 

@@ -11,6 +11,6 @@
 namespace tavix::cli {
 
 // Raises ECommandError naming the entry that is neither, or the file that does not read.
-std::vector<jtagsim::TSimDeviceDescription> ParseSimChain(const std::string& spec);
+std::vector<jtagsim::TSimDeviceDescription> ParseSimChain(const std::string& names);
 
 }  // namespace tavix::cli

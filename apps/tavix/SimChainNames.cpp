@@ -1,4 +1,4 @@
-#include "SimChainSpec.h"
+#include "SimChainNames.h"
 
 #include "Session.h"
 #include "bsdl/Tavix.BSDL.Builder.h"
@@ -30,13 +30,13 @@ jtagsim::TSimDeviceDescription FromBsdlFile(const std::string& path) {
 
 }  // namespace
 
-std::vector<jtagsim::TSimDeviceDescription> ParseSimChain(const std::string& spec) {
+std::vector<jtagsim::TSimDeviceDescription> ParseSimChain(const std::string& names) {
   std::vector<jtagsim::TSimDeviceDescription> chain;
   size_t start = 0;
-  while (start <= spec.size()) {
-    size_t end = spec.find(',', start);
-    if (end == std::string::npos) end = spec.size();
-    const std::string entry = Trim(spec.substr(start, end - start));
+  while (start <= names.size()) {
+    size_t end = names.find(',', start);
+    if (end == std::string::npos) end = names.size();
+    const std::string entry = Trim(names.substr(start, end - start));
     try {
       if (NamesFile(entry)) {
         chain.push_back(FromBsdlFile(entry));
