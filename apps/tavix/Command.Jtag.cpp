@@ -148,7 +148,8 @@ void RunProgram(Session& session, const std::string& file, int device) {
   std::cout << line << '\n';
   const int32_t state = DispCall(ChainDevice(session, p), 503637).AsInt();
   std::cout << "state " << StateName(state) << '\n';
-  if (bits == 0 || state != 2) throw ExitWithStatus{1};
+  if (bits == 0 || state != 2)
+    throw ECommandError("the device did not configure: " + file + " holds no complete image it accepts");
 }
 
 void RunSample(Session& session, int device) {
