@@ -359,6 +359,18 @@ TEST_F(AlteraDownloadTest, SkippedBytesAreLeftOutAndTheImageStillArrivesWhole) {
   EXPECT_EQ(steps, 200u) << "100 percent per download, skipped bytes stepped too";
 }
 
+TEST_F(AlteraDownloadTest, TheFamilyCanAskForActiveDisengageFirst) {
+  // A file that is no image: the device stays out of user mode, so the disengage shows.
+  const std::string file = Data.Path() + "noimage.rbf";
+  ASSERT_TRUE(WriteFileAtomically(file, std::string(64, '\x5A')));
+  Download(file, 1);
+  EXPECT_FALSE(Port->Chain().Device(1).ActiveDisengaged());
+  Host.Families().Define("Arria5GZ").SetParameter("ND_ActiveDisengage", "True");
+  EXPECT_FALSE(Download(file, 1).Configured);
+  EXPECT_TRUE(Port->Chain().Device(1).ActiveDisengaged());
+  EXPECT_FALSE(Port->Chain().Device(0).ActiveDisengaged()) << "only the addressed device";
+}
+
 TEST_F(AlteraDownloadTest, IdleClocksComeFromTheFamilyOrAnExtension) {
   const std::string file = Image("design.rbf", 64, 1);
   const TReceived byDefault = Download(file, 2);  // no extension: 175 idle clocks
