@@ -120,7 +120,15 @@ IBSDLEntity TDeviceData::GetBSDLEntity() {
 std::string TDeviceData::GetVendorName() { return GetFamilyVendor(kFamilyName); }
 
 std::string TDeviceData::GetDeviceDescription() {
-  return GetVendorName() + " " + GetFamilyName() + " " + GetDeviceName();
+  std::string text = GetVendorName();
+  const std::string family = GetFamilyName();
+  const std::string name = GetDeviceName();
+  text.reserve(text.size() + family.size() + name.size() + 2);  // one allocation for the whole text
+  text += ' ';
+  text += family;
+  text += ' ';
+  text += name;
+  return text;
 }
 
 IDevicePin TDeviceData::GetDevicePin(int32_t index) {

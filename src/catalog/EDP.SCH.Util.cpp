@@ -158,8 +158,9 @@ void InitDeviceFamilies() {
 }
 
 std::string GetFamilyVendor(const std::string& familyName) {
-  TDeviceFamilyInfo info;
-  return FindDeviceFamily(familyName, info) ? info.VendorName : std::string();
+  const TFamilyRegistry& registry = FilledRegistry();
+  const auto it = registry.Index.find(familyName);
+  return it == registry.Index.end() ? std::string() : registry.Entries[it->second].Info.VendorName;
 }
 
 bool FindDeviceFamily(const std::string& familyName, TDeviceFamilyInfo& info) {

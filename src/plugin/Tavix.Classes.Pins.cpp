@@ -4,7 +4,15 @@
 namespace tavix {
 
 std::string TTavixAbstractDevicePin::GetUniqueDifferentialID() {
-  return GetIOBank() + "|" + GetDifferentialId() + "|" + GetClkDifferentialId();
+  std::string text = GetIOBank();
+  const std::string pair = GetDifferentialId();
+  const std::string clockPair = GetClkDifferentialId();
+  text.reserve(text.size() + pair.size() + clockPair.size() + 2);
+  text += '|';
+  text += pair;
+  text += '|';
+  text += clockPair;
+  return text;
 }
 
 bool TTavixAbstractDevicePin::GetIsPosPinOfDiffPair() {
