@@ -248,15 +248,21 @@ void TControl::SetParent(TWinControl* parent) {
   }
 }
 
-void TControl::SetBounds(int32_t left, int32_t top, int32_t width, int32_t height) {
+bool TControl::StoreBounds(int32_t left, int32_t top, int32_t width, int32_t height, bool& sized) {
   width = std::max(0, width);
   height = std::max(0, height);
-  if (left == FLeft && top == FTop && width == FWidth && height == FHeight) return;
-  const bool sized = width != FWidth || height != FHeight;
+  if (left == FLeft && top == FTop && width == FWidth && height == FHeight) return false;
+  sized = width != FWidth || height != FHeight;
   FLeft = left;
   FTop = top;
   FWidth = width;
   FHeight = height;
+  return true;
+}
+
+void TControl::SetBounds(int32_t left, int32_t top, int32_t width, int32_t height) {
+  bool sized = false;
+  if (!StoreBounds(left, top, width, height, sized)) return;
   if (FParent && FAlign != TAlign::alNone && !(FParent->ControlState() & csAligning)) FParent->Realign();
   if (sized) Resize();
 }
@@ -566,17 +572,11 @@ TPoint TWinControl::ClientOrigin() const {
 bool TWinControl::Showing() const { return Visible() && FHandle && os::IsWindowVisible(FHandle); }
 
 void TWinControl::SetBounds(int32_t left, int32_t top, int32_t width, int32_t height) {
-  width = std::max(0, width);
-  height = std::max(0, height);
-  if (left == FLeft && top == FTop && width == FWidth && height == FHeight) return;
-  const bool sized = width != FWidth || height != FHeight;
-  FLeft = left;
-  FTop = top;
-  FWidth = width;
-  FHeight = height;
+  bool sized = false;
+  if (!StoreBounds(left, top, width, height, sized)) return;
   if (FHandle) {
     // The window's WM_SIZE does the rest (anchors, alignment, OnResize).
-    os::SetWindowPos(FHandle, left, top, width, height, os::SWP_NOZORDER | os::SWP_NOACTIVATE);
+    os::SetWindowPos(FHandle, FLeft, FTop, FWidth, FHeight, os::SWP_NOZORDER | os::SWP_NOACTIVATE);
   } else if (sized) {
     AnchorChildren(FLastClientWidth, FLastClientHeight);
     Realign();

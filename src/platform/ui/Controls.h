@@ -301,6 +301,9 @@ class TControl : public TComponent {
   void BeforeDestruction() override;
 
  protected:
+  // Stores new bounds (negative sizes become 0); false when nothing changed. `sized` tells
+  // whether the size changed.
+  bool StoreBounds(int32_t left, int32_t top, int32_t width, int32_t height, bool& sized);
   friend class TWinControl;
   // The message handling of the control; unknown messages go to DefaultHandler.
   virtual void WndProc(TMessage& message);
